@@ -1,0 +1,132 @@
+#pragma once
+
+// The one calculation state of the program. The screens write the input groups into it (cartridge,
+// vapors, use conditions), a run derives and overwrites the rest, and the results screen reads the
+// result arrays. The application owns a single instance and passes it by reference; nothing else
+// carries values between the screens and the engine.
+//
+// Quantities the model keeps in single precision are `float` and are stored already rounded, because
+// later steps read the rounded value and the results depend on it. Counters are 16-bit as in the
+// record files and screens that share them.
+
+#include <cstdint>
+#include <string>
+
+#include "quandrelle/engine/SlotArray.h"
+
+namespace quandrelle {
+
+// The name a free vapor slot carries; an empty name marks a free slot as well.
+inline constexpr const char* kNoneSelected = "None Selected";
+
+struct VaporData {
+    std::string chemName;
+    float molWt = 0;           // g/mol
+    float liqDensity = 0;      // g/cm3
+    float molPolariz = 0;      // cm3/mol
+    float waterSolFactor = 0;  // fraction of the vapor that dissolves in adsorbed water
+    float avgConc = 0;         // ppm
+    float antoineA = 0;        // ln P[torr] = A - B / (T[K] + C)
+    float antoineB = 0;        // K
+    float antoineC = 0;        // K
+    std::string casNumber;
+    double affinityCoef = 0;  // relative to benzene; set by each run
+    float molVolume = 0;      // cm3/mol; set by each run
+    double satPressure = 0;   // kPa at the run temperature; set by each run
+};
+
+// A slot is in use when its name is neither empty nor the free-slot marker.
+bool isSlotInUse(const VaporData& vapor);
+
+// Everything that moves with a vapor when the slots are reordered by a run.
+struct VaporSortEntry {
+    VaporData vapor;
+    double partialPress = 0;
+    double adsFraction = 0;
+    double molarCapacity = 0;
+    double breakConc = 0;
+    double breakFraction = 0;
+};
+
+struct CalcState {
+    // Vapor slots 1..5; slot 0 is never used.
+    SlotArray<VaporData> vapors;
+
+    std::int16_t vaporCount = 0;  // slots set, 0..5
+    std::int16_t mixCount = 0;    // vapors taking part in the current stage
+
+    // Use conditions.
+    float tempC = 0;        // degrees C
+    float atmPressure = 0;  // atm; 0 means the use conditions were never accepted
+    float relHumidity = 0;  // fraction 0..1
+    float airFlow = 0;      // L/min
+    std::int16_t cartsPerRespirator = 0;
+    float tempK = 0;  // set at the start of every run
+
+    // Cartridge and carbon.
+    std::string cartName;
+    float bedDiameter = 0;       // cm
+    float bedDepth = 0;          // cm
+    float carbonWeight = 0;      // g per cartridge
+    float microporeVolume = 0;   // cm3/g
+    float precondRH = 0;         // fraction
+    float granuleDiameter = 0;   // cm
+    float benzenePotential = 0;  // kJ/mol
+    float waterAffinity = 0;
+    float waterAffinityHalf = 0;
+    float bedVolume = 0;    // cm3, all cartridges; set by each run
+    float bulkDensity = 0;  // g/cm3; set by each run
+
+    // Run scalars.
+    double airVelocity = 0;     // cm/s
+    double faceVelocity = 0;    // cm/s; set when the results screen is filled, not by a run
+    double waterVapPress = 0;   // kPa
+    double waterMolVolume = 0;  // cm3/mol
+    double precondWater = 0;    // cm3/g
+    double elapsedTime = 0;     // min
+    double mixSum = 0;
+    double brokenPressure = 0;  // kPa
+    double brokenCapacity = 0;  // mol/g
+    double kvReference = 0;     // 1/min
+    double curveShape = 0;
+    double kvBase = 0;       // 1/min
+    double kvEffective = 0;  // 1/min
+
+    // Per-vapor arrays that move with their vapor when the slots are sorted.
+    SlotArray<double> partialPress;  // kPa
+    SlotArray<double> adsFraction;
+    SlotArray<double> molarCapacity;  // mol/g
+    SlotArray<double> breakConc;      // ppm
+    SlotArray<double> breakFraction;
+
+    // Per-vapor working arrays that stay by position.
+    SlotArray<double> potentialRatio;
+    SlotArray<double> erfValue;
+    SlotArray<double> spreadPressure;
+    SlotArray<double> sortKey;
+    SlotArray<double> stagePress;
+
+    // Per-position results: position p is slot p after the run has sorted the slots.
+    SlotArray<double> breakTime;        // min
+    SlotArray<double> breakTimeResult;  // min
+    SlotArray<double> breakTimeMin;     // min
+    SlotArray<double> breakTimeMax;     // min
+
+    // Humidity zones: zone j holds the first j vapors.
+    SlotArray<double> totalPressure;  // kPa
+    SlotArray<double> zoneWater;      // cm3/g
+    SlotArray<double> zoneRH;         // fraction
+    SlotArray<double> zoneOrganic;    // cm3/g
+    SlotArray<double> zoneWaterEq;
+    SlotArray<double> zoneUptake;
+    SlotArray<double> zoneWaterMixed;
+    SlotArray<double> zoneWaterStep;
+    SlotArray<double> zoneCapStep;
+    SlotArray<double> zonePressStep;
+    SlotArray<double> zoneRHRise;
+
+    // Work storage of the slot reordering, positions 1..5.
+    SlotArray<VaporSortEntry> sortBuffers;
+};
+
+}  // namespace quandrelle

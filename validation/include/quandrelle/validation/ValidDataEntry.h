@@ -1,0 +1,18 @@
+#pragma once
+
+#include "quandrelle/validation/Messenger.h"
+#include "quandrelle/validation/NumericField.h"
+
+namespace quandrelle {
+
+// The entry check of every numeric field: true when the entry is acceptable. A rejection has been
+// explained in an "Invalid Entry" box by the time it returns false. An unchanged field is accepted
+// without a look; a text that is not a number (or a zero written other than "0") is blanked and
+// accepted; "0" outside the limits is selected and refused with the zero message.
+bool ValidUserInput(NumericField& field, const FieldLimits& limits, Messenger& messenger);
+
+// True when the field's text reads as a non-zero number; blanks the field when the text reads as
+// zero without being exactly "0".
+bool ValidNumInput(NumericField& field, Messenger& messenger);
+
+}  // namespace quandrelle
