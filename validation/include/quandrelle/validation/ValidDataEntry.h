@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "quandrelle/validation/Messenger.h"
 #include "quandrelle/validation/NumericField.h"
 
@@ -14,5 +16,15 @@ bool ValidUserInput(NumericField& field, const FieldLimits& limits, Messenger& m
 // True when the field's text reads as a non-zero number; blanks the field when the text reads as
 // zero without being exactly "0".
 bool ValidNumInput(NumericField& field, Messenger& messenger);
+
+// The "Invalid Entry" boxes quoting the violated limit, and the refusal of a zero.
+void MaxLimitMessage(const std::string& upperText, Messenger& messenger);
+void MinLimitMessage(const std::string& lowerText, Messenger& messenger);
+void NonZeroMessage(Messenger& messenger);
+
+// Reports an unexpected failure inside the entry check: the routine's label (with its leading
+// blank, " ValidUserInput"), one blank, the description and one trailing blank, in a box with the
+// application's own title.
+void ErrorMessage(const std::string& label, const std::string& description, Messenger& messenger);
 
 }  // namespace quandrelle
