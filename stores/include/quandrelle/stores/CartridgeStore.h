@@ -1,0 +1,108 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "quandrelle/stores/RecordFile.h"
+#include "quandrelle/stores/VaporStore.h"
+
+namespace quandrelle {
+
+// One cartridge record as text (UTF-8), named after the screen fields it fills. As read from the
+// file each field carries its blank filling; as shown the trailing blanks are removed.
+struct CartridgeRecord {
+    std::string cartName;
+    std::string bedDiam;
+    std::string bedDepth;
+    std::string carbWgt;
+    std::string micVol;
+    std::string relHumPre;
+    std::string diamGran;
+    std::string apBenzene;
+    std::string affinityForWater;
+
+    friend bool operator==(const CartridgeRecord&, const CartridgeRecord&) = default;
+};
+
+// The fields in file order, with their names and widths in bytes (99 in all).
+struct CartridgeField {
+    std::string_view name;
+    std::string CartridgeRecord::*member;
+    std::size_t width;
+};
+inline const std::array<CartridgeField, 9> kCartridgeFields = {
+    {{"cartName", &CartridgeRecord::cartName, 35},
+     {"bedDiam", &CartridgeRecord::bedDiam, 8},
+     {"bedDepth", &CartridgeRecord::bedDepth, 8},
+     {"carbWgt", &CartridgeRecord::carbWgt, 8},
+     {"micVol", &CartridgeRecord::micVol, 8},
+     {"relHumPre", &CartridgeRecord::relHumPre, 8},
+     {"diamGran", &CartridgeRecord::diamGran, 8},
+     {"apBenzene", &CartridgeRecord::apBenzene, 8},
+     {"affinityForWater", &CartridgeRecord::affinityForWater, 8}}};
+
+struct CartIndexEntry {
+    std::string cartKey;  // trimmed upper-case name, filled with blanks to 41 characters
+    std::int16_t recNum = 0;
+};
+
+struct CartridgeSaveResult {
+    SaveStatus status = SaveStatus::EmptyName;
+    std::int16_t position = 0;  // OnFile: the index position of the record on file
+    CartridgeRecord shown;      // Added: the record as stored, as the screen shows it
+};
+
+// The cartridge library CartridgeB30.DB: 99-byte records, an index of names sorted by character
+// code and searched by halving, and adding and revising records. Every operation that fails on the
+// file throws StoreError; nothing here shows a message.
+class CartridgeStore {
+public:
+    static constexpr std::string_view kFileName = "CartridgeB30.DB";
+    static constexpr int kRecordSize = 99;
+
+    // Opens (creating when missing) the file in the data folder, counts it and builds the index.
+    explicit CartridgeStore(const std::string& dataFolder);
+
+    const std::string& cartridgeFilePath() const { return m_path; }
+    std::int16_t numCartRecs() const { return m_file.count(); }
+    // Entries 1..numCartRecs in index order; entry 0 is never used.
+    const std::vector<CartIndexEntry>& cartIndex() const { return m_cartIndex; }
+    // The record buffer: the last record read or written, with its blank filling.
+    const CartridgeRecord& cartRec() const { return m_cartRec; }
+
+    // What the name list holds after a fill: every key in index order, 41 characters each.
+    std::vector<std::string> listEntries() const;
+
+    // Reads every record and rebuilds the sorted index.
+    void CreateIndex1();
+
+    // The index position of the entry whose name is exactly findText (the nameSearchText of what
+    // was typed), or 0.
+    std::int16_t Search(const std::string& findText) const;
+
+    // Reads record recNum and gives it as the screen shows it, trailing blanks removed.
+    CartridgeRecord ShowCartridgeRecord(std::int16_t recNum);
+
+    // The save command on the screen's texts; the name is looked up as it will be stored (cut to
+    // its width). Throws StoreFullError when a new record would not fit.
+    CartridgeSaveResult Save(const CartridgeRecord& typed);
+
+    // Writes the screen's texts over the record of index position `position` (from Save's OnFile).
+    void Revise(std::int16_t position, const CartridgeRecord& typed);
+
+    // Every record in file order, as shown (for export).
+    std::vector<CartridgeRecord> allRecords() const;
+
+    static CartridgeRecord shownForm(const CartridgeRecord& stored);
+
+private:
+    std::string m_path;
+    RecordFile m_file;
+    std::vector<CartIndexEntry> m_cartIndex;
+    CartridgeRecord m_cartRec;
+};
+
+}  // namespace quandrelle

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace quandrelle {
+
+// A file of fixed-length records numbered from 1, with no header. Opened for reading and writing
+// (created empty when missing) and held open until destroyed; a file the user may only read is
+// opened for reading, and a write to it is refused. Record numbers are 16-bit, so the file holds
+// at most 32,767 records. Every failure throws StoreError naming the file.
+class RecordFile {
+public:
+    static constexpr std::int16_t kMaxRecords = 32767;
+
+    RecordFile(std::filesystem::path path, int recordSize);
+    ~RecordFile();
+    RecordFile(const RecordFile&) = delete;
+    RecordFile& operator=(const RecordFile&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+    int recordSize() const { return m_recordSize; }
+    bool readOnly() const { return m_readOnly; }
+
+    // The length in bytes divided by the record size, rounded to the nearest whole number: a
+    // trailing part of more than half a record counts as one more record.
+    std::int16_t count() const { return m_count; }
+
+    // Record n (1..count) as its bytes; the missing end of a trailing partial record reads as blanks.
+    std::string read(std::int16_t n) const;
+
+    // Records 1..count in one read, each filled out as read() does.
+    std::string readAll() const;
+
+    // Writes record n over an existing one (1..count) or appends it (count + 1), and makes sure it
+    // is on the disk before returning. An append beyond 32,767 records throws StoreFullError; a
+    // failed write leaves the file as it was.
+    void write(int n, const std::string& bytes);
+
+private:
+    std::int64_t length() const;
+    void writeAt(std::int64_t offset, const std::string& bytes);
+    void sync();
+    void restore(bool append, std::int64_t oldLength, std::int64_t offset,
+                 const std::string& previous) noexcept;
+
+    std::filesystem::path m_path;
+    int m_recordSize;
+    int m_fd = -1;
+    bool m_readOnly = false;
+    std::int16_t m_count = 0;
+};
+
+}  // namespace quandrelle

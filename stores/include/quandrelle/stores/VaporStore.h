@@ -1,0 +1,126 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "quandrelle/stores/RecordFile.h"
+
+namespace quandrelle {
+
+// One vapor record as text (UTF-8). As read from the file each field carries its blank filling;
+// as shown on the screen the blanks are trimmed (see ShowVaporRecord).
+struct VaporRecord {
+    std::string chemName;
+    std::string molWt;
+    std::string liqDensity;
+    std::string molPolariz;
+    std::string waterSolFactor;
+    std::string avgConc;
+    std::string antoineA;
+    std::string antoineB;
+    std::string antoineC;
+    std::string casNumber;
+
+    friend bool operator==(const VaporRecord&, const VaporRecord&) = default;
+};
+
+// The fields in file order, with their names and widths in bytes (117 in all).
+struct VaporField {
+    std::string_view name;
+    std::string VaporRecord::*member;
+    std::size_t width;
+};
+inline const std::array<VaporField, 10> kVaporFields = {{{"chemName", &VaporRecord::chemName, 35},
+                                                         {"molWt", &VaporRecord::molWt, 8},
+                                                         {"liqDensity", &VaporRecord::liqDensity, 8},
+                                                         {"molPolariz", &VaporRecord::molPolariz, 8},
+                                                         {"waterSolFactor", &VaporRecord::waterSolFactor, 8},
+                                                         {"avgConc", &VaporRecord::avgConc, 8},
+                                                         {"antoineA", &VaporRecord::antoineA, 8},
+                                                         {"antoineB", &VaporRecord::antoineB, 8},
+                                                         {"antoineC", &VaporRecord::antoineC, 8},
+                                                         {"casNumber", &VaporRecord::casNumber, 18}}};
+
+struct ChemIndexEntry {
+    std::string chemKey;  // trimmed upper-case name, filled with blanks to 41 characters
+    std::int16_t recNum = 0;
+    std::string casKey;  // trimmed CAS number, filled with blanks to 18 characters
+};
+
+enum class VaporSearchMode { ByName = 0, ByCas = 1 };
+
+struct VaporSearchResult {
+    std::int16_t position = 0;  // index position of the last match, 0 when none
+    // By CAS number: the names of every matching entry, in index order, for the name list.
+    std::vector<std::string> casMatchNames;
+};
+
+enum class SaveStatus {
+    EmptyName,  // nothing written: the name is blank
+    OnFile,     // nothing written yet: the caller asks whether to revise, then calls Revise
+    Added,      // appended as a new record; the index has been rebuilt
+};
+
+struct VaporSaveResult {
+    SaveStatus status = SaveStatus::EmptyName;
+    std::int16_t position = 0;  // OnFile: the index position of the record on file
+    VaporRecord shown;          // Added: the record as stored, as the screen shows it
+};
+
+// The vapor library VaporB30.DB: 117-byte records, an index of names sorted by character code, a
+// search by name or CAS number, and adding and revising records. Every operation that fails on the
+// file throws StoreError; nothing here shows a message.
+class VaporStore {
+public:
+    static constexpr std::string_view kFileName = "VaporB30.DB";
+    static constexpr int kRecordSize = 117;
+
+    // Opens (creating when missing) the file in the data folder, counts it and builds the index.
+    explicit VaporStore(const std::string& dataFolder);
+
+    const std::string& VaporDB() const { return m_path; }
+    std::int16_t numVaporRecs() const { return m_file.count(); }
+    // Entries 1..numVaporRecs in index order; entry 0 is never used.
+    const std::vector<ChemIndexEntry>& chemIndex() const { return m_chemIndex; }
+    // The record buffer: the last record read or written, with its blank filling.
+    const VaporRecord& vaporRec() const { return m_vaporRec; }
+
+    // What the name list holds after a fill: every key in index order, 41 characters each.
+    std::vector<std::string> listEntries() const;
+
+    // Reads every record and rebuilds the sorted index.
+    void CreateIndex();
+
+    // Exact match of the whole text against every entry: by name the caller passes the
+    // nameSearchText of what was typed; by CAS number the CAS text trimmed of blanks.
+    VaporSearchResult Search(const std::string& findText, VaporSearchMode mode) const;
+
+    // Reads record recNum and gives it as the screen shows it: trailing blanks removed, and the CAS
+    // number trimmed at both ends.
+    VaporRecord ShowVaporRecord(std::int16_t recNum);
+
+    // The save command on the screen's texts. The name is looked up as it will be stored (cut to
+    // its width), so an over-long name already saved is found again rather than added twice.
+    // Throws StoreFullError when a new record would not fit.
+    VaporSaveResult Save(const VaporRecord& typed);
+
+    // Writes the screen's texts over the record of index position `position` (from Save's OnFile)
+    // and rebuilds the index, so that a changed CAS number is found at once.
+    void Revise(std::int16_t position, const VaporRecord& typed);
+
+    // Every record in file order, as shown (for export).
+    std::vector<VaporRecord> allRecords() const;
+
+    static VaporRecord shownForm(const VaporRecord& stored);
+
+private:
+    std::string m_path;
+    RecordFile m_file;
+    std::vector<ChemIndexEntry> m_chemIndex;
+    VaporRecord m_vaporRec;
+};
+
+}  // namespace quandrelle

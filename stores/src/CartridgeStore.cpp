@@ -1,0 +1,131 @@
+#include "quandrelle/stores/CartridgeStore.h"
+
+#include "quandrelle/stores/NameIndex.h"
+#include "quandrelle/stores/RecordText.h"
+#include "quandrelle/stores/StoreError.h"
+
+namespace quandrelle {
+
+namespace {
+
+CartridgeRecord decode(std::string_view bytes) {
+    CartridgeRecord record;
+    std::size_t offset = 0;
+    for (const auto& field : kCartridgeFields) {
+        record.*field.member = fromCp1252(bytes.substr(offset, field.width));
+        offset += field.width;
+    }
+    return record;
+}
+
+std::string encode(const CartridgeRecord& record) {
+    std::string bytes;
+    bytes.reserve(CartridgeStore::kRecordSize);
+    for (const auto& field : kCartridgeFields) {
+        bytes += fieldBytes(record.*field.member, field.width);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+CartridgeStore::CartridgeStore(const std::string& dataFolder)
+    : m_path(dataFolder + std::string(kFileName)), m_file(m_path, kRecordSize) {
+    if (numCartRecs() > 0) {
+        CreateIndex1();
+    }
+}
+
+std::vector<std::string> CartridgeStore::listEntries() const {
+    std::vector<std::string> entries;
+    for (std::size_t i = 1; i < m_cartIndex.size(); ++i) {
+        entries.push_back(m_cartIndex[i].cartKey);
+    }
+    return entries;
+}
+
+void CartridgeStore::CreateIndex1() {
+    const std::int16_t count = numCartRecs();
+    const std::string bytes = m_file.readAll();
+    std::vector<CartIndexEntry> index(static_cast<std::size_t>(count) + 1);
+    for (int i = 1; i <= count; ++i) {
+        m_cartRec = decode(
+            std::string_view(bytes).substr(static_cast<std::size_t>(i - 1) * kRecordSize, kRecordSize));
+        index[i] = {nameKey(m_cartRec.cartName), static_cast<std::int16_t>(i)};
+    }
+    exchangeSortIndex(index, [](const CartIndexEntry& e) -> const std::string& { return e.cartKey; });
+    m_cartIndex = std::move(index);
+}
+
+std::int16_t CartridgeStore::Search(const std::string& findText) const {
+    // Halving in a wider type: low + high of two 16-bit record numbers can pass 32,767.
+    int low = 1;
+    int high = static_cast<int>(m_cartIndex.size()) - 1;
+    while (low <= high) {
+        const int middle = (low + high) / 2;
+        const std::string key = trimTrailingBlanks(m_cartIndex[middle].cartKey);
+        if (key == findText) {
+            return static_cast<std::int16_t>(middle);
+        }
+        if (findText > key) {
+            low = middle + 1;
+        } else {
+            high = middle - 1;
+        }
+    }
+    return 0;
+}
+
+CartridgeRecord CartridgeStore::shownForm(const CartridgeRecord& stored) {
+    CartridgeRecord shown;
+    for (const auto& field : kCartridgeFields) {
+        shown.*field.member = trimTrailingBlanks(stored.*field.member);
+    }
+    return shown;
+}
+
+CartridgeRecord CartridgeStore::ShowCartridgeRecord(std::int16_t recNum) {
+    m_cartRec = decode(m_file.read(recNum));
+    return shownForm(m_cartRec);
+}
+
+CartridgeSaveResult CartridgeStore::Save(const CartridgeRecord& typed) {
+    CartridgeSaveResult result;
+    if (trimBlanks(typed.cartName).empty()) {
+        return result;
+    }
+    const std::int16_t position =
+        Search(nameSearchText(storedForm(typed.cartName, kCartridgeFields[0].width)));
+    if (position != 0) {
+        result.status = SaveStatus::OnFile;
+        result.position = position;
+        return result;
+    }
+    const std::string bytes = encode(typed);
+    m_file.write(numCartRecs() + 1, bytes);
+    CreateIndex1();
+    m_cartRec = decode(bytes);
+    result.status = SaveStatus::Added;
+    result.shown = shownForm(m_cartRec);
+    return result;
+}
+
+void CartridgeStore::Revise(std::int16_t position, const CartridgeRecord& typed) {
+    if (position < 1 || static_cast<std::size_t>(position) >= m_cartIndex.size()) {
+        throw StoreError(m_path, "there is no entry " + std::to_string(position) + " to revise");
+    }
+    const std::string bytes = encode(typed);
+    m_file.write(m_cartIndex[position].recNum, bytes);
+    m_cartRec = decode(bytes);
+}
+
+std::vector<CartridgeRecord> CartridgeStore::allRecords() const {
+    const std::string bytes = m_file.readAll();
+    std::vector<CartridgeRecord> records;
+    for (std::size_t offset = 0; offset < bytes.size(); offset += kRecordSize) {
+        records.push_back(shownForm(decode(std::string_view(bytes).substr(offset, kRecordSize))));
+    }
+    return records;
+}
+
+}  // namespace quandrelle

@@ -1,0 +1,210 @@
+#include "quandrelle/stores/RecordFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "quandrelle/stores/StoreError.h"
+
+namespace quandrelle {
+
+namespace {
+
+std::string describe(int error) {
+    return std::strerror(error);
+}
+
+std::string openFailure(const std::filesystem::path& path, int error) {
+    std::error_code ec;
+    const auto folder = path.parent_path();
+    if (error == ENOENT && !folder.empty() && !std::filesystem::is_directory(folder, ec)) {
+        return "its folder " + folder.string() + " does not exist";
+    }
+    if (error == EACCES || error == EROFS) {
+        return "permission to open or create it was refused (" + describe(error) + ")";
+    }
+    return describe(error);
+}
+
+// A newly created file must survive a power cut too, which needs its folder entry on the disk.
+void syncFolder(const std::filesystem::path& path) {
+    const auto folder = path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+RecordFile::RecordFile(std::filesystem::path path, int recordSize)
+    : m_path(std::move(path)), m_recordSize(recordSize) {
+    struct stat before {};
+    const bool existed = ::stat(m_path.c_str(), &before) == 0;
+    m_fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (m_fd < 0 && existed && (errno == EACCES || errno == EROFS)) {
+        // A shared library the user may only read can still be searched.
+        m_fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+        m_readOnly = m_fd >= 0;
+    }
+    if (m_fd < 0) {
+        throw StoreError(m_path, openFailure(m_path, errno));
+    }
+    struct stat info {};
+    if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int error = errno;
+        ::close(m_fd);
+        m_fd = -1;
+        throw StoreError(m_path, S_ISREG(info.st_mode) ? describe(error) : "it is not a regular file");
+    }
+    if (!existed) {
+        syncFolder(m_path);
+    }
+    const std::int64_t bytes = info.st_size;
+    std::int64_t records = bytes / m_recordSize;
+    if ((bytes % m_recordSize) * 2 > m_recordSize) {
+        ++records;
+    }
+    if (records > kMaxRecords) {
+        ::close(m_fd);
+        m_fd = -1;
+        throw StoreError(m_path, "it holds " + std::to_string(records) +
+                                     " records, more than the 32,767 a record file can hold");
+    }
+    m_count = static_cast<std::int16_t>(records);
+}
+
+RecordFile::~RecordFile() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+}
+
+std::int64_t RecordFile::length() const {
+    struct stat info {};
+    if (::fstat(m_fd, &info) != 0) {
+        throw StoreError(m_path, "its length cannot be read (" + describe(errno) + ")");
+    }
+    return info.st_size;
+}
+
+std::string RecordFile::read(std::int16_t n) const {
+    if (n < 1 || n > m_count) {
+        throw StoreError(m_path, "record " + std::to_string(n) + " does not exist");
+    }
+    std::string bytes(m_recordSize, ' ');
+    const std::int64_t offset = static_cast<std::int64_t>(n - 1) * m_recordSize;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::pread(m_fd, bytes.data() + done, bytes.size() - done, offset + done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            throw StoreError(m_path,
+                             "record " + std::to_string(n) + " cannot be read (" + describe(errno) + ")");
+        }
+        if (got == 0) {
+            break;  // a trailing partial record: the rest stays blank
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return bytes;
+}
+
+std::string RecordFile::readAll() const {
+    std::string bytes(static_cast<std::size_t>(m_count) * m_recordSize, ' ');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::pread(m_fd, bytes.data() + done, bytes.size() - done, done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            throw StoreError(m_path, "it cannot be read (" + describe(errno) + ")");
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return bytes;
+}
+
+void RecordFile::write(int n, const std::string& bytes) {
+    if (bytes.size() != static_cast<std::size_t>(m_recordSize)) {
+        throw StoreError(m_path, "a record of " + std::to_string(bytes.size()) + " bytes does not fit it");
+    }
+    if (m_readOnly) {
+        throw StoreError(m_path, "it may only be read, so the record was not saved");
+    }
+    const bool append = n == m_count + 1;
+    if (append && m_count == kMaxRecords) {
+        throw StoreFullError(m_path);
+    }
+    if (n < 1 || n > m_count + 1) {
+        throw StoreError(m_path, "record " + std::to_string(n) + " cannot be written");
+    }
+    const std::int64_t oldLength = length();
+    const std::int64_t offset = static_cast<std::int64_t>(n - 1) * m_recordSize;
+    std::string out = bytes;
+    if (append && oldLength < offset) {
+        // The last record is a partial one: complete it with the blanks it read as, so that it
+        // keeps reading the same once it is no longer the last.
+        out.insert(0, static_cast<std::size_t>(offset - oldLength), ' ');
+    }
+    const std::int64_t start = append ? std::min(oldLength, offset) : offset;
+    // What a failed write must put back: the old length of the file, or the record it overwrote.
+    const std::string previous = append ? std::string() : read(static_cast<std::int16_t>(n));
+    try {
+        writeAt(start, out);
+        sync();
+    } catch (const StoreError&) {
+        restore(append, oldLength, offset, previous);
+        throw;
+    }
+    if (append) {
+        ++m_count;
+    }
+}
+
+void RecordFile::restore(bool append, std::int64_t oldLength, std::int64_t offset,
+                         const std::string& previous) noexcept {
+    if (append) {
+        if (::ftruncate(m_fd, oldLength) == 0) {
+            ::fsync(m_fd);
+        }
+        return;
+    }
+    const auto partial = std::min<std::int64_t>(m_recordSize, std::max<std::int64_t>(0, oldLength - offset));
+    if (::pwrite(m_fd, previous.data(), static_cast<std::size_t>(partial), offset) == partial) {
+        ::fsync(m_fd);
+    }
+}
+
+void RecordFile::writeAt(std::int64_t offset, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::pwrite(m_fd, bytes.data() + done, bytes.size() - done, offset + done);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            throw StoreError(m_path, "the record could not be written (" + describe(errno) + ")");
+        }
+        done += static_cast<std::size_t>(put);
+    }
+}
+
+void RecordFile::sync() {
+    if (::fsync(m_fd) != 0) {
+        throw StoreError(m_path, "the record could not be saved to the disk (" + describe(errno) + ")");
+    }
+}
+
+}  // namespace quandrelle

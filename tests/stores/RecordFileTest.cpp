@@ -1,0 +1,163 @@
+#include "quandrelle/stores/RecordFile.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "TempFolder.h"
+#include "quandrelle/stores/StoreError.h"
+
+namespace quandrelle {
+namespace {
+
+using testing::TempFolder;
+
+class RecordFileTest : public ::testing::Test {
+protected:
+    TempFolder dir;
+};
+
+TEST_F(RecordFileTest, MissingFileIsCreatedEmpty) {
+    RecordFile file(dir.file("new.db"), 117);
+    EXPECT_EQ(file.count(), 0);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("new.db")));
+    EXPECT_EQ(std::filesystem::file_size(dir.file("new.db")), 0u);
+    EXPECT_FALSE(file.readOnly());
+}
+
+TEST_F(RecordFileTest, CountRoundsATrailingPartToTheNearestRecord) {
+    const struct {
+        std::size_t bytes;
+        int recordSize;
+        int expected;
+    } cases[] = {{117 * 3 + 58, 117, 3},
+                 {117 * 3 + 59, 117, 4},
+                 {117 * 3 + 60, 117, 4},
+                 {140, 99, 1},
+                 {150, 99, 2},
+                 {198, 99, 2},
+                 {49, 99, 0},
+                 {50, 99, 1}};
+    for (const auto& c : cases) {
+        dir.write("f.db", std::string(c.bytes, 'x'));
+        RecordFile file(dir.file("f.db"), c.recordSize);
+        EXPECT_EQ(file.count(), c.expected) << c.bytes << " bytes";
+    }
+}
+
+TEST_F(RecordFileTest, PartialLastRecordReadsItsMissingBytesAsBlanks) {
+    dir.write("f.db", std::string(10, 'a') + std::string(6, 'b'));
+    RecordFile file(dir.file("f.db"), 10);
+    ASSERT_EQ(file.count(), 2);
+    EXPECT_EQ(file.read(2), "bbbbbb    ");
+    EXPECT_EQ(file.readAll(), std::string(10, 'a') + "bbbbbb    ");
+    EXPECT_THROW(file.read(3), StoreError);
+    EXPECT_THROW(file.read(0), StoreError);
+}
+
+TEST_F(RecordFileTest, AppendAfterAPartialRecordCompletesItWithBlanks) {
+    dir.write("f.db", std::string(10, 'a') + std::string(6, 'b'));
+    {
+        RecordFile file(dir.file("f.db"), 10);
+        file.write(3, std::string(10, 'c'));
+        EXPECT_EQ(file.count(), 3);
+    }
+    EXPECT_EQ(dir.read("f.db"), std::string(10, 'a') + "bbbbbb    " + std::string(10, 'c'));
+}
+
+TEST_F(RecordFileTest, AppendOverAnIgnoredTrailingPartReplacesIt) {
+    dir.write("f.db", std::string(10, 'a') + "zz");
+    {
+        RecordFile file(dir.file("f.db"), 10);
+        ASSERT_EQ(file.count(), 1);
+        file.write(2, std::string(10, 'c'));
+    }
+    EXPECT_EQ(dir.read("f.db"), std::string(10, 'a') + std::string(10, 'c'));
+}
+
+TEST_F(RecordFileTest, OverwriteChangesOnlyThatRecord) {
+    dir.write("f.db", std::string(10, 'a') + std::string(10, 'b') + std::string(10, 'c'));
+    {
+        RecordFile file(dir.file("f.db"), 10);
+        file.write(2, "0123456789");
+        EXPECT_EQ(file.count(), 3);
+        EXPECT_THROW(file.write(5, "0123456789"), StoreError);  // no gaps
+        EXPECT_THROW(file.write(1, "short"), StoreError);
+    }
+    EXPECT_EQ(dir.read("f.db"), std::string(10, 'a') + "0123456789" + std::string(10, 'c'));
+}
+
+TEST_F(RecordFileTest, MissingFolderIsATypedErrorNamingFileAndFolder) {
+    const auto path = dir.path() / "gone" / "VaporB30.DB";
+    try {
+        RecordFile file(path, 117);
+        FAIL() << "opened";
+    } catch (const StoreError& e) {
+        EXPECT_EQ(e.file(), path);
+        const std::string message = e.what();
+        EXPECT_NE(message.find(path.string()), std::string::npos) << message;
+        EXPECT_NE(message.find("does not exist"), std::string::npos) << message;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "gone"));
+}
+
+TEST_F(RecordFileTest, AFolderInPlaceOfTheFileIsAnError) {
+    std::filesystem::create_directory(dir.file("f.db"));
+    EXPECT_THROW(RecordFile(dir.file("f.db"), 10), StoreError);
+}
+
+// Permission checks do not hold for the superuser, so these tests only mean something without it.
+bool permissionsAreEnforced() {
+    return ::geteuid() != 0;
+}
+
+TEST_F(RecordFileTest, ReadOnlyFolderCannotTakeANewFile) {
+    if (!permissionsAreEnforced()) {
+        GTEST_SKIP() << "running as root";
+    }
+    std::filesystem::permissions(dir.path(),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    EXPECT_THROW(RecordFile(dir.file("f.db"), 10), StoreError);
+}
+
+TEST_F(RecordFileTest, ReadOnlyFileCanBeReadButNotWritten) {
+    if (!permissionsAreEnforced()) {
+        GTEST_SKIP() << "running as root";
+    }
+    dir.write("f.db", std::string(10, 'a'));
+    std::filesystem::permissions(dir.file("f.db"), std::filesystem::perms::owner_read);
+    RecordFile file(dir.file("f.db"), 10);
+    EXPECT_TRUE(file.readOnly());
+    EXPECT_EQ(file.read(1), std::string(10, 'a'));
+    EXPECT_THROW(file.write(2, std::string(10, 'b')), StoreError);
+    EXPECT_THROW(file.write(1, std::string(10, 'b')), StoreError);
+    EXPECT_EQ(file.count(), 1);
+    EXPECT_EQ(dir.read("f.db"), std::string(10, 'a'));
+}
+
+TEST_F(RecordFileTest, AFullFileRefusesAnAddAndStaysAsItWas) {
+    const std::string full(static_cast<std::size_t>(RecordFile::kMaxRecords) * 4, 'r');
+    dir.write("f.db", full);
+    RecordFile file(dir.file("f.db"), 4);
+    ASSERT_EQ(file.count(), 32767);
+    EXPECT_THROW(file.write(-32768, "abcd"), StoreError);
+    try {
+        file.write(file.count() + 1, "abcd");
+        FAIL() << "added record 32,768";
+    } catch (const StoreFullError& e) {
+        EXPECT_NE(std::string(e.what()).find("32,767"), std::string::npos);
+    }
+    EXPECT_EQ(file.count(), 32767);
+    file.write(32767, "last");  // the last record can still be revised
+    EXPECT_EQ(dir.read("f.db"), full.substr(0, full.size() - 4) + "last");
+}
+
+TEST_F(RecordFileTest, AFileBeyondTheRecordLimitIsReportedNotMiscounted) {
+    dir.write("f.db", std::string(32768 * 2, 'r'));
+    EXPECT_THROW(RecordFile(dir.file("f.db"), 2), StoreError);
+}
+
+}  // namespace
+}  // namespace quandrelle
