@@ -1,0 +1,183 @@
+#include "LibraryChecks.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <stdexcept>
+
+namespace quandrelle::data {
+
+namespace {
+
+// Standard atomic weights (conventional values) of the elements that organic vapors hold.
+const std::map<std::string, double, std::less<>>& atomicWeights() {
+    static const std::map<std::string, double, std::less<>> weights{
+        {"C", 12.011},  {"H", 1.008},  {"O", 15.999},  {"N", 14.007}, {"S", 32.06},   {"Cl", 35.45},
+        {"Br", 79.904}, {"F", 18.998}, {"I", 126.904}, {"P", 30.974}, {"Si", 28.085},
+    };
+    return weights;
+}
+
+bool isDigit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+}  // namespace
+
+std::vector<std::string> splitCsvLine(std::string_view line) {
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted) {
+            if (c != '"') {
+                fields.back() += c;
+            } else if (i + 1 < line.size() && line[i + 1] == '"') {
+                fields.back() += '"';
+                ++i;
+            } else {
+                quoted = false;
+            }
+        } else if (c == '"' && fields.back().empty()) {
+            quoted = true;
+        } else if (c == ',') {
+            fields.emplace_back();
+        } else if (c == '"') {
+            throw std::runtime_error("a quote inside an unquoted field");
+        } else {
+            fields.back() += c;
+        }
+    }
+    if (quoted) {
+        throw std::runtime_error("a quoted field is not closed");
+    }
+    return fields;
+}
+
+CsvTable readCsvFile(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    if (!in) {
+        throw std::runtime_error("cannot open " + path.string());
+    }
+    CsvTable table;
+    std::string line;
+    int lineNumber = 0;
+    while (std::getline(in, line)) {
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.empty()) {
+            continue;
+        }
+        std::vector<std::string> fields;
+        try {
+            fields = splitCsvLine(line);
+        } catch (const std::runtime_error& e) {
+            throw std::runtime_error(path.string() + " line " + std::to_string(lineNumber) + ": " + e.what());
+        }
+        if (table.header.empty()) {
+            table.header = std::move(fields);
+        } else if (fields.size() != table.header.size()) {
+            throw std::runtime_error(path.string() + " line " + std::to_string(lineNumber) + ": " +
+                                     std::to_string(fields.size()) + " fields, the header has " +
+                                     std::to_string(table.header.size()));
+        } else {
+            table.rows.push_back(std::move(fields));
+        }
+    }
+    return table;
+}
+
+double parseWholeNumber(std::string_view text) {
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end) {
+        throw std::invalid_argument("not a plain number: \"" + std::string(text) + "\"");
+    }
+    return value;
+}
+
+double formulaWeight(std::string_view formula) {
+    if (formula.empty()) {
+        throw std::invalid_argument("empty formula");
+    }
+    double total = 0;
+    std::size_t i = 0;
+    while (i < formula.size()) {
+        if (!std::isupper(static_cast<unsigned char>(formula[i]))) {
+            throw std::invalid_argument("malformed formula: " + std::string(formula));
+        }
+        std::size_t end = i + 1;
+        while (end < formula.size() && std::islower(static_cast<unsigned char>(formula[end]))) {
+            ++end;
+        }
+        const auto element = atomicWeights().find(formula.substr(i, end - i));
+        if (element == atomicWeights().end()) {
+            throw std::invalid_argument("unknown element in " + std::string(formula));
+        }
+        i = end;
+        int count = 0;
+        while (i < formula.size() && isDigit(formula[i])) {
+            count = count * 10 + (formula[i] - '0');
+            ++i;
+        }
+        total += element->second * (end == i ? 1 : count);
+    }
+    return total;
+}
+
+bool casNumberValid(std::string_view cas) {
+    const std::size_t first = cas.find('-');
+    const std::size_t second = cas.rfind('-');
+    if (first == std::string_view::npos || first == second || first < 2 || first > 7 || second != first + 3 ||
+        second + 2 != cas.size()) {
+        return false;
+    }
+    std::string digits;
+    for (std::size_t i = 0; i < cas.size(); ++i) {
+        if (i == first || i == second) {
+            continue;
+        }
+        if (!isDigit(cas[i])) {
+            return false;
+        }
+        digits += cas[i];
+    }
+    // The check digit is the sum of the other digits, each weighted by its place counted from the
+    // right (1 for the last one), modulo 10.
+    int sum = 0;
+    const std::size_t bodyLength = digits.size() - 1;
+    for (std::size_t i = 0; i < bodyLength; ++i) {
+        sum += static_cast<int>(bodyLength - i) * (digits[i] - '0');
+    }
+    return sum % 10 == digits.back() - '0';
+}
+
+double molarRefraction(double refractiveIndex, double molWt, double liqDensity) {
+    const double n2 = refractiveIndex * refractiveIndex;
+    return (n2 - 1) / (n2 + 2) * molWt / liqDensity;
+}
+
+double antoineTemperatureK(double a, double b, double c, double pressureTorr) {
+    return b / (a - std::log(pressureTorr)) - c;
+}
+
+std::string nameKey(std::string_view name) {
+    const auto blank = [](char c) { return c == ' '; };
+    while (!name.empty() && blank(name.front())) {
+        name.remove_prefix(1);
+    }
+    while (!name.empty() && blank(name.back())) {
+        name.remove_suffix(1);
+    }
+    std::string key(name);
+    std::transform(key.begin(), key.end(), key.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return key;
+}
+
+}  // namespace quandrelle::data

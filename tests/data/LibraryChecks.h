@@ -1,0 +1,48 @@
+#pragma once
+
+// The physical and clerical checks that every row of the shipped vapor library must pass. They are
+// kept apart from the tests so that the checks themselves can be tested: a check that accepted
+// everything would let wrong numbers through unnoticed.
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quandrelle::data {
+
+// One table of texts: the header row's names and the rows below it, fields unquoted.
+struct CsvTable {
+    std::vector<std::string> header;
+    std::vector<std::vector<std::string>> rows;
+};
+
+// Reads a comma-separated file with a header row: fields may be quoted, a quoted field may hold
+// commas and doubled quotes. Throws std::runtime_error naming the line of a malformed row.
+CsvTable readCsvFile(const std::filesystem::path& path);
+std::vector<std::string> splitCsvLine(std::string_view line);
+
+// A plain decimal number that fills the whole text ("-52.36", "1.5e3"); throws
+// std::invalid_argument for anything else, so that a stray character in the data is never hidden.
+double parseWholeNumber(std::string_view text);
+
+// Molecular weight of a formula such as "C2H4Cl2" from the standard atomic weights; throws
+// std::invalid_argument for an element it does not know or a malformed formula.
+double formulaWeight(std::string_view formula);
+
+// Whether a CAS registry number is well formed (2 to 7 digits, 2 digits, 1 check digit, joined by
+// "-") and its check digit is right.
+bool casNumberValid(std::string_view cas);
+
+// Lorentz-Lorenz molar refraction, cm3/mol: (n^2 - 1) / (n^2 + 2) * M / rho.
+double molarRefraction(double refractiveIndex, double molWt, double liqDensity);
+
+// Temperature in K at which the program's vapor pressure equation, ln P[torr] = A - B / (T + C),
+// gives the pressure asked for.
+double antoineTemperatureK(double a, double b, double c, double pressureTorr);
+
+// The name as the record store's index compares it: blanks removed at both ends, upper case.
+std::string nameKey(std::string_view name);
+
+}  // namespace quandrelle::data

@@ -1,0 +1,95 @@
+// The checks of the vapor library must be able to fail: each is shown to catch the kind of slip it
+// guards against.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "LibraryChecks.h"
+
+namespace quandrelle::data {
+namespace {
+
+TEST(CsvLine, QuotedFieldsKeepTheirCommasAndDoubledQuotes) {
+    EXPECT_EQ(splitCsvLine(R"("1,1-Dichloroethane",98.95,"say ""hi""",)"),
+              (std::vector<std::string>{"1,1-Dichloroethane", "98.95", R"(say "hi")", ""}));
+    EXPECT_EQ(splitCsvLine(""), std::vector<std::string>{""});
+}
+
+TEST(CsvLine, MalformedQuotingIsRefused) {
+    EXPECT_THROW(splitCsvLine(R"("open,1)"), std::runtime_error);
+    EXPECT_THROW(splitCsvLine(R"(ab"c,1)"), std::runtime_error);
+}
+
+TEST(CsvFile, RowsOfTheWrongWidthNameTheirLine) {
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("quandrelle-csv-width-" + std::to_string(::getpid()) + ".csv");
+    {
+        std::ofstream out(path);
+        out << "a,b\r\n1,2\r\n\r\n3\r\n";
+    }
+    try {
+        readCsvFile(path);
+        ADD_FAILURE() << "a short row was accepted";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("line 4"), std::string::npos) << e.what();
+    }
+    std::filesystem::remove(path);
+    EXPECT_THROW(readCsvFile(path), std::runtime_error);
+}
+
+TEST(WholeNumber, AcceptsOnlyAPlainNumberFillingTheText) {
+    EXPECT_DOUBLE_EQ(parseWholeNumber("-52.36"), -52.36);
+    EXPECT_DOUBLE_EQ(parseWholeNumber("100"), 100);
+    EXPECT_THROW(parseWholeNumber(""), std::invalid_argument);
+    EXPECT_THROW(parseWholeNumber("78.11 "), std::invalid_argument);
+    EXPECT_THROW(parseWholeNumber("1,000"), std::invalid_argument);
+    EXPECT_THROW(parseWholeNumber("abc"), std::invalid_argument);
+}
+
+TEST(FormulaWeight, SumsStandardAtomicWeights) {
+    EXPECT_NEAR(formulaWeight("C6H6"), 78.114, 0.001);
+    EXPECT_NEAR(formulaWeight("CH2Cl2"), 84.93, 0.01);   // two-letter element after a one-letter one
+    EXPECT_NEAR(formulaWeight("C2HCl3"), 131.38, 0.01);  // a count of one left out
+    EXPECT_NEAR(formulaWeight("C12H26"), 170.34, 0.01);  // counts of two digits
+    EXPECT_THROW(formulaWeight("C6Xx6"), std::invalid_argument);
+    EXPECT_THROW(formulaWeight("c6h6"), std::invalid_argument);
+    EXPECT_THROW(formulaWeight(""), std::invalid_argument);
+}
+
+TEST(CasNumber, CheckDigitAndShapeAreVerified) {
+    EXPECT_TRUE(casNumberValid("71-43-2"));    // benzene
+    EXPECT_TRUE(casNumberValid("7732-18-5"));  // water
+    EXPECT_TRUE(casNumberValid("1120-21-4"));  // undecane
+    EXPECT_FALSE(casNumberValid("71-43-3"));   // wrong check digit
+    EXPECT_FALSE(casNumberValid("71-34-2"));   // two digits swapped
+    EXPECT_FALSE(casNumberValid("7143-2"));    // a part missing
+    EXPECT_FALSE(casNumberValid("71-432-2"));  // middle part too long
+    EXPECT_FALSE(casNumberValid("7-43-2"));    // first part too short
+    EXPECT_FALSE(casNumberValid("71-4a-2"));
+    EXPECT_FALSE(casNumberValid(""));
+}
+
+TEST(MolarRefraction, BenzeneComesOutNearItsTextbookValue) {
+    EXPECT_NEAR(molarRefraction(1.5011, 78.11, 0.8765), 26.2, 0.1);
+    EXPECT_DOUBLE_EQ(molarRefraction(1.0, 50, 1), 0);
+}
+
+TEST(AntoineTemperature, InvertsTheVaporPressureEquation) {
+    const double a = 15.90085, b = 2788.507, c = -52.36;
+    const double t = antoineTemperatureK(a, b, c, 760.0);
+    EXPECT_NEAR(std::exp(a - b / (t + c)), 760.0, 1e-9);
+    EXPECT_NEAR(t, 353.25, 0.05);
+}
+
+TEST(NameKey, TrimsBlanksAndUpperCasesAsTheIndexDoes) {
+    EXPECT_EQ(nameKey("  Methyl ethyl ketone "), "METHYL ETHYL KETONE");
+    EXPECT_EQ(nameKey("   "), "");
+}
+
+}  // namespace
+}  // namespace quandrelle::data
