@@ -55,6 +55,10 @@ struct CalcState {
     std::int16_t vaporCount = 0;  // slots set, 0..5
     std::int16_t mixCount = 0;    // vapors taking part in the current stage
 
+    // The slot whose per-vapor preparation is under way in a run, 0 when none is: an overflow
+    // message names that vapor's molar volume.
+    std::int16_t preparingSlot = 0;
+
     // Use conditions.
     float tempC = 0;        // degrees C
     float atmPressure = 0;  // atm; 0 means the use conditions were never accepted

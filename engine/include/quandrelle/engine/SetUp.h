@@ -1,0 +1,38 @@
+#pragma once
+
+// Run preparation, and the conversions by which the screens and the command-line calculator store
+// entered values into the calculation state, so that both store every value the same way.
+
+#include <cstdint>
+
+#include "quandrelle/engine/CalcState.h"
+
+namespace quandrelle {
+
+// Derives every quantity a run needs from the entered data; ends with mixCount = vaporCount.
+void PrepareRun(CalcState& state);
+
+// Concentration of vapor #1 in mg/m3 at the use conditions (not rounded).
+double equivalentConcentration(const CalcState& state);
+
+// The inverse: the ppm of vapor #1 that an equivalent concentration in mg/m3 stands for, as the
+// Single that is stored.
+float concentrationFromEquivalent(const CalcState& state, double milligramsPerCubicMetre);
+
+// Superficial air velocity from the bed diameter (cm/s), as the results screen sets it when it is
+// filled; a run reads it but never sets it.
+double faceVelocityOf(const CalcState& state);
+void setFaceVelocity(CalcState& state);
+
+// Stores the entered water affinity: times 5/3 when the carbon was preconditioned above 50 %
+// humidity (precondRH must already be stored), and its half.
+void setBetaH2O(CalcState& state, float enteredAffinity);
+
+// A number read from a field, stored as a Single (rounded to nearest).
+float toSingle(double value);
+// A humidity entered in percent, stored as a fraction.
+float humidityFraction(double percent);
+// A whole count entered as a number: rounded to the nearest whole number, halves to even.
+std::int16_t roundHalfEvenToInt16(double value);
+
+}  // namespace quandrelle

@@ -1,0 +1,218 @@
+#include "quandrelle/engine/ModBreakTime.h"
+
+#include <cmath>
+#include <string>
+
+#include "Checked.h"
+#include "StageTerms.h"
+#include "quandrelle/engine/WtdCalcs.h"
+
+namespace quandrelle {
+
+namespace {
+
+// Codes the curve-shape failure message gives for each kind of error.
+int errorNumber(CalcErrorKind kind) {
+    switch (kind) {
+        case CalcErrorKind::InvalidArgument:
+            return 5;
+        case CalcErrorKind::Overflow:
+            return 6;
+        case CalcErrorKind::SubscriptOutOfRange:
+            return 9;
+        case CalcErrorKind::DivisionByZero:
+            return 11;
+        case CalcErrorKind::NoConvergence:
+            break;
+    }
+    return 17;
+}
+
+}  // namespace
+
+std::string vaporLabel(const CalcState& state, int slot) {
+    const std::string& name = state.vapors[slot].chemName;
+    const auto first = name.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return "vapor #" + std::to_string(slot);
+    }
+    return name.substr(first, name.find_last_not_of(' ') - first + 1);
+}
+
+double WaterVaporPressure(const CalcState& state) {
+    auto where = [] { return std::string("the water vapor pressure"); };
+    const double exponent = 18.3036 - checked::div(3816.44, state.tempK - 46.13, where);
+    return checked::finite(checked::exp(exponent, where) * 0.133322, where);
+}
+
+double WaterMolarVolume(const CalcState&) {
+    return 18.015 / 0.998;
+}
+
+double FeedPartialPressure(const CalcState& state, int slot) {
+    auto where = [&] { return "the feed partial pressure of " + vaporLabel(state, slot); };
+    return checked::finite(
+        static_cast<double>(state.vapors[slot].avgConc) * 101.325 * state.atmPressure / 1e6, where);
+}
+
+double TotalBedVolume(const CalcState& state) {
+    auto where = [] { return std::string("the bed volume"); };
+    const double d = state.bedDiameter;
+    return checked::finite(d * d * state.bedDepth * 3.14159 * state.cartsPerRespirator / 4, where);
+}
+
+float BedBulkDensity(const CalcState& state) {
+    auto where = [] { return std::string("the bed bulk density (is the bed volume 0?)"); };
+    const float mass = static_cast<float>(state.cartsPerRespirator) * state.carbonWeight;
+    if (state.bedVolume == 0) {
+        checked::div(mass, 0.0, where);
+    }
+    return checked::singleResult(mass / state.bedVolume, where);
+}
+
+float BedAirVelocity(const CalcState& state) {
+    auto where = [] { return std::string("the air velocity through the bed"); };
+    const float numerator = state.airFlow * 1000.0f * state.bulkDensity * state.bedDepth;
+    const float denominator = state.carbonWeight * 60.0f * static_cast<float>(state.cartsPerRespirator);
+    if (denominator == 0) {
+        checked::div(numerator, 0.0, where);
+    }
+    return checked::singleResult(numerator / denominator, where);
+}
+
+double MassCapacity(const CalcState& state, int slot) {
+    auto where = [&] { return "the mass capacity of " + vaporLabel(state, slot); };
+    return checked::finite(state.vapors[slot].molWt * state.molarCapacity[slot], where);
+}
+
+double ReferenceRateCoefficient(const CalcState& state, double capacity, int slot) {
+    auto where = [&] { return "the rate coefficient of " + vaporLabel(state, slot); };
+    const VaporData& vapor = state.vapors[slot];
+    double kv = 800 * checked::pow(vapor.affinityCoef, 0.33, where);
+    kv = checked::finite(kv * checked::pow(state.airVelocity, 0.75, where), where);
+    kv = checked::finite(kv * checked::pow(state.granuleDiameter, -1.5, where), where);
+    return checked::finite(kv * checked::sqrt(checked::div(capacity, vapor.molWt, where), where), where);
+}
+
+double CurveShape(double kv) {
+    // The root is the only step whose failure the model expects: a negative discriminant leaves
+    // the shape empty (0), so that the rate coefficient keeps its reference value. Anything else
+    // means the state is beyond what the model can handle at all.
+    auto where = [] { return std::string("the curve shape"); };
+    try {
+        const double a = -10.3394 - 0.0001564 * kv;
+        const double b = 1.3348 - 0.0001423 * kv;
+        const double c = 0.41 - 0.0000324 * kv;
+        const double discriminant =
+            checked::finite(checked::finite(b * b, where) - checked::finite(4 * a * c, where), where);
+        if (discriminant < 0) {
+            return 0;
+        }
+        return checked::div(-b - std::sqrt(discriminant), 2 * a, where);
+    } catch (const CalcError& error) {
+        throw CalcError(error.kind(),
+                        "Unexpected error # " + std::to_string(errorNumber(error.kind())) +
+                            " occurred: " + error.description(),
+                        true);
+    }
+}
+
+double CentreRateCoefficient(double kv, double shape) {
+    auto where = [] { return std::string("the rate coefficient at the curve centre"); };
+    return checked::div(kv, 1 + shape * std::log(kReferenceLogTerm), where);
+}
+
+double FractionRateCoefficient(const CalcState& state, int slot) {
+    if (state.curveShape > 0 && state.kvReference < kFractionCorrectionLimit) {
+        auto where = [&] {
+            return "the rate coefficient for the breakthrough fraction of " + vaporLabel(state, slot);
+        };
+        const double f = state.breakFraction[slot];
+        const double logTerm = checked::log(checked::div(1 - f, f, where), where);
+        return checked::finite(state.kvBase * (1 + state.curveShape * logTerm), where);
+    }
+    return state.kvReference;
+}
+
+double BreakthroughTime(const CalcState& state, double capacity, double stoichiometricTime, double kv,
+                        int slot) {
+    const double p = state.partialPress[slot];
+    if (!(p > 0)) {
+        return 0;
+    }
+    auto where = [&] {
+        return "the breakthrough time of " + vaporLabel(state, slot) + " (stage " +
+               std::to_string(state.mixCount) + ")";
+    };
+    const double c0 = checked::div(state.vapors[slot].molWt * p, kGasConstant * state.tempK * 1e6, where);
+    const double f = state.breakFraction[slot];
+    const double logTerm = checked::log(checked::div(1, f, where) - 1, where);
+    const double kinetic = checked::div(state.bulkDensity * capacity, checked::finite(c0 * kv, where), where);
+    const double time = checked::finite(stoichiometricTime - kinetic * logTerm, where);
+    return time < 0 ? 0 : time;
+}
+
+double positionFactor(int position) {
+    if (position <= 1) {
+        return 1;
+    }
+    return position == 2 ? 0.85 : 0.56;
+}
+
+double singleVaporCapacity(const CalcState& state, int slot) {
+    auto where = [&] { return "the single-vapor capacity of " + vaporLabel(state, slot); };
+    const VaporData& vapor = state.vapors[slot];
+    const double feed = FeedPartialPressure(state, slot);
+    const double energy = checked::div(
+        kGasConstant * state.tempK * checked::log(checked::div(vapor.satPressure, feed, where), where),
+        state.benzenePotential * vapor.affinityCoef, where);
+    return checked::finite(static_cast<double>(state.microporeVolume) * vapor.liqDensity *
+                               checked::exp(-(energy * energy), where),
+                           where);
+}
+
+void evaluateVapors(CalcState& state, StageCache& cache) {
+    for (int i = 1; i <= state.mixCount; ++i) {
+        // The rate-coefficient chain depends on the feed, not on the stage's water or capacities.
+        std::optional<RateChain>& chain = cache.rateChain(state, i);
+        if (cache.enabled() && chain) {
+            state.kvReference = chain->kvReference;
+            state.curveShape = chain->curveShape;
+            state.kvBase = chain->kvBase;
+            state.kvEffective = chain->kvEffective;
+        } else {
+            const double capacity = singleVaporCapacity(state, i);
+            state.kvReference = ReferenceRateCoefficient(state, capacity, i);
+            state.curveShape = CurveShape(state.kvReference);
+            state.kvBase = CentreRateCoefficient(state.kvReference, state.curveShape);
+            state.kvEffective = FractionRateCoefficient(state, i) * positionFactor(i);
+            if (cache.enabled()) {
+                chain = RateChain{state.kvReference, state.curveShape, state.kvBase, state.kvEffective};
+            }
+        }
+
+        const double stoichiometric = state.breakTime[i];
+        state.breakTime[i] =
+            BreakthroughTime(state, MassCapacity(state, i), stoichiometric, state.kvEffective, i);
+
+        // The range widens with the share of the stoichiometric time that the kinetic term takes.
+        auto where = [&] {
+            return "the breakthrough-time range of " + vaporLabel(state, i) + " (stage " +
+                   std::to_string(state.mixCount) + "): its stoichiometric time is 0";
+        };
+        const double share = checked::div(stoichiometric - state.breakTime[i], stoichiometric, where);
+        const double spread = share <= 0.3 ? 10 : 242.42 * (share * share) - 22.08 * share - 3.84;
+        state.breakTimeMin[i] = state.breakTime[i] * (100 - 2 * spread) / 100;
+        state.breakTimeMax[i] = state.breakTime[i] * (100 + 2 * spread) / 100;
+        if (state.breakTimeMin[i] < 0) {
+            state.breakTimeMin[i] = 0;
+        }
+    }
+}
+
+void EvaluateVapors(CalcState& state) {
+    StageCache plain(false);
+    evaluateVapors(state, plain);
+}
+
+}  // namespace quandrelle

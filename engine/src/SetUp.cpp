@@ -1,0 +1,103 @@
+#include "quandrelle/engine/SetUp.h"
+
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+#include "Checked.h"
+#include "quandrelle/engine/HumidityZones.h"
+#include "quandrelle/engine/ModBreakTime.h"
+
+namespace quandrelle {
+
+void PrepareRun(CalcState& state) {
+    state.preparingSlot = 0;
+    for (int j = 0; j <= kMaxVapors; ++j) {
+        state.totalPressure[j] = 0;
+    }
+    auto runWhere = [] { return std::string("the run preparation"); };
+    state.tempK = checked::single(state.tempC + 273.15, runWhere);
+    // Each bed quantity reads the one stored before it.
+    state.bedVolume = checked::single(TotalBedVolume(state), runWhere);
+    state.bulkDensity = BedBulkDensity(state);
+    state.airVelocity = BedAirVelocity(state);
+    state.waterVapPress = WaterVaporPressure(state);
+    state.waterMolVolume = WaterMolarVolume(state);
+
+    for (int i = 1; i <= state.vaporCount; ++i) {
+        state.preparingSlot = static_cast<std::int16_t>(i);
+        VaporData& vapor = state.vapors[i];
+        auto where = [&] { return "the preparation of " + vaporLabel(state, i); };
+        vapor.affinityCoef = 0.0862 * checked::pow(vapor.molPolariz, 0.75, where);
+        const double antoine =
+            vapor.antoineA -
+            checked::div(vapor.antoineB, static_cast<double>(state.tempK) + vapor.antoineC, where);
+        vapor.satPressure = checked::finite(checked::exp(antoine, where) * 0.133322, where);
+        vapor.molVolume = checked::single(checked::div(vapor.molWt, vapor.liqDensity, where), where);
+        state.partialPress[i] = FeedPartialPressure(state, i);
+        state.zoneWater[i] = 0;
+        state.zoneWaterEq[i] = 0;
+    }
+    state.preparingSlot = 0;
+
+    state.precondWater = WaterIsotherm(state, state.precondRH, state.waterAffinity);
+    for (int j = 0; j <= state.vaporCount; ++j) {
+        state.zoneWater[j] = state.precondWater;
+        state.zoneRH[j] = state.relHumidity + 0.0001;
+    }
+    state.mixCount = state.vaporCount;
+}
+
+double equivalentConcentration(const CalcState& state) {
+    auto where = [] { return std::string("the equivalent concentration"); };
+    const VaporData& vapor = state.vapors[1];
+    const double amount = static_cast<double>(state.atmPressure) * vapor.avgConc * vapor.molWt;
+    return checked::div(amount, (state.tempC + 273.15) * 0.08205, where);
+}
+
+float concentrationFromEquivalent(const CalcState& state, double milligramsPerCubicMetre) {
+    auto where = [] { return std::string("the concentration from the equivalent concentration"); };
+    const double amount = milligramsPerCubicMetre * 0.08205 * (state.tempC + 273.15);
+    return checked::single(
+        checked::div(amount, static_cast<double>(state.atmPressure) * state.vapors[1].molWt, where), where);
+}
+
+double faceVelocityOf(const CalcState& state) {
+    auto where = [] { return std::string("the face velocity"); };
+    const double d = state.bedDiameter;
+    return checked::div(state.airFlow * 1000.0, d * d * 3.14159 * 15 * state.cartsPerRespirator, where);
+}
+
+void setFaceVelocity(CalcState& state) {
+    state.faceVelocity = faceVelocityOf(state);
+}
+
+void setBetaH2O(CalcState& state, float enteredAffinity) {
+    auto where = [] { return std::string("the water affinity"); };
+    state.waterAffinity = enteredAffinity;
+    // Carbon preconditioned at high humidity holds water more strongly.
+    if (0.5 < state.precondRH) {
+        state.waterAffinity = checked::single(5.0 / 3.0 * state.waterAffinity, where);
+    }
+    state.waterAffinityHalf = checked::single(state.waterAffinity / 2.0, where);
+}
+
+float toSingle(double value) {
+    return checked::single(value, [] { return std::string("storing a number in single precision"); });
+}
+
+float humidityFraction(double percent) {
+    return toSingle(percent / 100);
+}
+
+std::int16_t roundHalfEvenToInt16(double value) {
+    const double rounded = std::nearbyint(value);
+    if (!(rounded >= std::numeric_limits<std::int16_t>::min() &&
+          rounded <= std::numeric_limits<std::int16_t>::max())) {
+        throw std::out_of_range("a whole number between -32768 and 32767 is needed");
+    }
+    return static_cast<std::int16_t>(rounded);
+}
+
+}  // namespace quandrelle

@@ -1,0 +1,215 @@
+#include "quandrelle/engine/WtdCalcs.h"
+
+#include <cstddef>
+#include <string>
+
+#include "Checked.h"
+#include "StageTerms.h"
+#include "quandrelle/engine/ModBreakTime.h"
+
+namespace quandrelle {
+
+namespace {
+
+// Index of a slot or zone in the cache arrays, checked like every index of the state.
+std::size_t cacheIndex(const CalcState& state, int index) {
+    static_cast<void>(state.zoneWater[index]);
+    return static_cast<std::size_t>(index);
+}
+
+std::string mixtureWhere(const CalcState& state, int n) {
+    return "the mixture capacity of the first " + std::to_string(n) + " vapors (stage " +
+           std::to_string(state.mixCount) + ")";
+}
+
+}  // namespace
+
+double MixAffinity(const CalcState& state, int n) {
+    double sum = 0;
+    for (int j = 1; j <= n; ++j) {
+        sum += state.vapors[j].affinityCoef * state.adsFraction[j];
+    }
+    return checked::finite(sum, [&] { return mixtureWhere(state, n); });
+}
+
+double MixMolarVolume(const CalcState& state, int n) {
+    double sum = 0;
+    for (int j = 1; j <= n; ++j) {
+        sum += state.vapors[j].molVolume * state.adsFraction[j];
+    }
+    return checked::finite(sum, [&] { return mixtureWhere(state, n); });
+}
+
+double MixPotential(const CalcState& state, int n) {
+    double sum = 0;
+    for (int j = 1; j <= n; ++j) {
+        const double p = state.partialPress[j];
+        if (p > 0) {
+            auto where = [&] {
+                return "the mixture adsorption potential: the adsorbed fraction of " + vaporLabel(state, j) +
+                       " is 0 (stage " + std::to_string(state.mixCount) + ")";
+            };
+            const double x = state.adsFraction[j];
+            const double ratio = checked::div(state.vapors[j].satPressure * x, p, where);
+            sum += x * kGasConstant * state.tempK * checked::log(ratio, where);
+        }
+    }
+    return checked::finite(sum, [&] { return mixtureWhere(state, n); });
+}
+
+double mixCapacityFactor(const CalcState& state, int n) {
+    auto where = [&] { return mixtureWhere(state, n); };
+    const double characteristic = checked::finite(state.benzenePotential * MixAffinity(state, n), where);
+    const double ratio = checked::div(MixPotential(state, n), characteristic, where);
+    return checked::exp(-checked::finite(ratio * ratio, where), where);
+}
+
+double mixCapacityWetFrom(const CalcState& state, int n, double molarVolume, double factor) {
+    auto where = [&] { return mixtureWhere(state, n); };
+    const double freeVolume = state.microporeVolume - state.zoneWater[n];
+    return checked::finite(checked::div(freeVolume, molarVolume, where) * factor, where);
+}
+
+double MixCapacityDry(const CalcState& state, int n) {
+    auto where = [&] { return mixtureWhere(state, n); };
+    const double molarVolume = MixMolarVolume(state, n);
+    return checked::finite(
+        checked::div(state.microporeVolume, molarVolume, where) * mixCapacityFactor(state, n), where);
+}
+
+double MixCapacityWet(const CalcState& state, int n) {
+    const double molarVolume = MixMolarVolume(state, n);
+    const double factor = mixCapacityFactor(state, n);
+    return mixCapacityWetFrom(state, n, molarVolume, factor);
+}
+
+DissolvedTerms dissolvedTerms(const CalcState& state, int slot) {
+    auto where = [&] { return "the volume of " + vaporLabel(state, slot) + " dissolved in adsorbed water"; };
+    const VaporData& vapor = state.vapors[slot];
+    const double p = state.partialPress[slot];
+    DissolvedTerms terms;
+    terms.pressureTerm =
+        checked::div(checked::log(checked::div(vapor.satPressure, p, where), where), vapor.molVolume, where);
+    const double g = checked::div(4.24 * vapor.molPolariz, vapor.molVolume, where) - 0.28;
+    terms.energyTerm =
+        checked::div(kGasConstant * state.tempK * vapor.molVolume,
+                     checked::finite(g * state.benzenePotential * vapor.affinityCoef, where), where);
+    return terms;
+}
+
+double dissolvedVolumeFrom(const CalcState& state, int slot, const DissolvedTerms& terms) {
+    auto where = [&] { return "the volume of " + vaporLabel(state, slot) + " dissolved in adsorbed water"; };
+    const int k = state.mixCount;
+    const double humidityTerm =
+        checked::div(checked::log(state.zoneRH[k], where), state.waterMolVolume, where);
+    const double a = terms.pressureTerm + humidityTerm;
+    const double ab = checked::finite(a * terms.energyTerm, where);
+    return checked::finite(static_cast<double>(state.vapors[slot].waterSolFactor) * state.zoneWater[k] *
+                               checked::exp(-checked::finite(ab * ab, where), where),
+                           where);
+}
+
+double DissolvedVolume(const CalcState& state, int slot) {
+    if (!(state.partialPress[slot] > 0)) {
+        return 0;
+    }
+    return dissolvedVolumeFrom(state, slot, dissolvedTerms(state, slot));
+}
+
+double vaporCapacityFrom(const CalcState& state, int slot, double mixCapacityWet, double dissolvedVolume) {
+    auto where = [&] { return "the capacity for " + vaporLabel(state, slot); };
+    return checked::finite(state.adsFraction[slot] * mixCapacityWet +
+                               checked::div(dissolvedVolume, state.vapors[slot].molVolume, where),
+                           where);
+}
+
+double VaporCapacity(const CalcState& state, int slot) {
+    const double mixCapacityWet = MixCapacityWet(state, state.mixCount);
+    return vaporCapacityFrom(state, slot, mixCapacityWet, DissolvedVolume(state, slot));
+}
+
+double stoichiometricTimeFrom(const CalcState& state, int slot, double vaporCapacity) {
+    const double p = state.partialPress[slot];
+    auto where = [&] {
+        return "the stoichiometric time of " + vaporLabel(state, slot) + " (stage " +
+               std::to_string(state.mixCount) + ")";
+    };
+    const double perPressure = checked::div(vaporCapacity, p, where);
+    const double uptake =
+        perPressure * state.carbonWeight * state.cartsPerRespirator * kGasConstant * state.tempK * 1000;
+    return checked::div(checked::finite(uptake, where), state.airFlow, where);
+}
+
+double StoichiometricTime(const CalcState& state, int slot) {
+    if (!(state.partialPress[slot] > 0)) {
+        return 0;
+    }
+    return stoichiometricTimeFrom(state, slot, VaporCapacity(state, slot));
+}
+
+double StageCache::mixMolarVolume(const CalcState& state, int n) {
+    if (!m_enabled) {
+        return MixMolarVolume(state, n);
+    }
+    auto& cached = m_molarVolume[cacheIndex(state, n)];
+    if (!cached) {
+        cached = MixMolarVolume(state, n);
+    }
+    return *cached;
+}
+
+double StageCache::mixFactor(const CalcState& state, int n) {
+    if (!m_enabled) {
+        return mixCapacityFactor(state, n);
+    }
+    auto& cached = m_factor[cacheIndex(state, n)];
+    if (!cached) {
+        cached = mixCapacityFactor(state, n);
+    }
+    return *cached;
+}
+
+double StageCache::mixCapacityWet(const CalcState& state, int n) {
+    const double molarVolume = mixMolarVolume(state, n);
+    const double factor = mixFactor(state, n);
+    return mixCapacityWetFrom(state, n, molarVolume, factor);
+}
+
+double StageCache::mixCapacityDry(const CalcState& state, int n) {
+    auto where = [&] { return mixtureWhere(state, n); };
+    const double molarVolume = mixMolarVolume(state, n);
+    return checked::finite(checked::div(state.microporeVolume, molarVolume, where) * mixFactor(state, n),
+                           where);
+}
+
+double StageCache::dissolvedVolume(const CalcState& state, int slot) {
+    if (!(state.partialPress[slot] > 0)) {
+        return 0;
+    }
+    if (!m_enabled) {
+        return dissolvedVolumeFrom(state, slot, dissolvedTerms(state, slot));
+    }
+    auto& cached = m_dissolved[cacheIndex(state, slot)];
+    if (!cached) {
+        cached = dissolvedTerms(state, slot);
+    }
+    return dissolvedVolumeFrom(state, slot, *cached);
+}
+
+double StageCache::vaporCapacity(const CalcState& state, int slot) {
+    const double mixCapacityWet = this->mixCapacityWet(state, state.mixCount);
+    return vaporCapacityFrom(state, slot, mixCapacityWet, dissolvedVolume(state, slot));
+}
+
+double StageCache::stoichiometricTime(const CalcState& state, int slot) {
+    if (!(state.partialPress[slot] > 0)) {
+        return 0;
+    }
+    return stoichiometricTimeFrom(state, slot, vaporCapacity(state, slot));
+}
+
+std::optional<RateChain>& StageCache::rateChain(const CalcState& state, int slot) {
+    return m_rate[cacheIndex(state, slot)];
+}
+
+}  // namespace quandrelle
