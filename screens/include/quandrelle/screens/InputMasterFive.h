@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QLabel>
+#include <QPushButton>
+#include <array>
+#include <functional>
+
+#include "quandrelle/screens/Form.h"
+
+namespace quandrelle {
+
+// The data input screen, the hub of the input side: it shows the cartridge and the five vapor
+// slots chosen so far, opens the cartridge, vapor and use conditions screens, empties the vapor
+// slots, and leads on to the results once the minimum input is there. What it shows is written
+// into its labels by the other screens; the values themselves live in the calculation state.
+class InputMasterFive : public Form {
+    Q_OBJECT
+public:
+    // Turns a slot's average concentration into the text the vapor screen shows.
+    using NumberText = std::function<QString(float)>;
+
+    InputMasterFive(ScreenContext& context, NumberText numberText);
+
+    void ValidateButtons();
+    int selectedVapIdx() const { return m_selectedVapIdx; }
+
+    void setCartridgeCaption(const QString& caption) { m_cartName->setText(caption); }
+    QString cartridgeCaption() const { return m_cartName->text(); }
+    void setVaporCaption(int slot, const QString& caption);
+    QString vaporCaption(int slot) const;
+
+    QPushButton* selectCartButton() const { return m_selectCart; }
+    QPushButton* selectVapButton(int slot) const;
+    QPushButton* selectUseButton() const { return m_selectUse; }
+    QPushButton* clearVaporsButton() const { return m_clearVapors; }
+    QPushButton* continueButton() const { return m_continue; }
+    QPushButton* exitButton() const { return m_exitBtn; }
+
+protected:
+    void closeRequested() override;
+
+private:
+    void buildLayout();
+    void connectCommands();
+    void onSelectCart();
+    void SelectVaporSlot(int index);
+    void onSelectUse();
+    void onClearVapors();
+    void onContinue();
+    void onExit();
+    bool isOpenable(const char* formName, const char* caption);
+    static bool isUnset(const QString& caption);
+
+    NumberText m_numberText;
+    int m_selectedVapIdx = 0;
+    QPushButton* m_selectCart = nullptr;
+    QLabel* m_cartName = nullptr;
+    std::array<QPushButton*, 6> m_selectVap{};  // index = slot; 0 unused
+    std::array<QLabel*, 6> m_vap{};
+    QPushButton* m_selectUse = nullptr;
+    QPushButton* m_clearVapors = nullptr;
+    QPushButton* m_continue = nullptr;
+    QPushButton* m_exitBtn = nullptr;
+};
+
+}  // namespace quandrelle

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "quandrelle/engine/CalcState.h"
+#include "quandrelle/screens/DialogRunner.h"
+#include "quandrelle/screens/FormRegistry.h"
+#include "quandrelle/screens/ProgramControl.h"
+#include "quandrelle/validation/Messenger.h"
+
+namespace quandrelle {
+
+// What every screen is handed when it is built: the one calculation state, the screen list, the
+// ways to talk to the user, the way to end the program and the folder of the record files. The
+// application owns all of them; tests hand in fakes.
+struct ScreenContext {
+    CalcState& state;
+    FormRegistry& forms;
+    Messenger& messenger;
+    DialogRunner& dialogs;
+    ProgramControl& program;
+    std::function<std::string()> dataFolder;
+};
+
+}  // namespace quandrelle

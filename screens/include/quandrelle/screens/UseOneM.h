@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "quandrelle/screens/Form.h"
+
+namespace quandrelle {
+
+// The use conditions screen: temperature, pressure, humidity, cartridges per respirator and the
+// breathing air flow, offered with ready-made defaults. Each accepted field goes into the
+// calculation state as the user leaves it; Return stores all five and goes back to the hub.
+class UseOneM : public Form {
+    Q_OBJECT
+public:
+    // The table of suggested breathing air flows, exactly as shown (tab-separated, CR LF lines).
+    static const QString kSuggestions;
+
+    explicit UseOneM(ScreenContext& context);
+
+    NumericLineEdit* temperature() const { return m_temperature; }
+    NumericLineEdit* atmPressure() const { return m_atmPressure; }
+    NumericLineEdit* relHumid() const { return m_relHumid; }
+    NumericLineEdit* numCarts() const { return m_numCarts; }
+    NumericLineEdit* breathingAirFlow() const { return m_breathingAirFlow; }
+    QPushButton* returnButton() const { return m_returnBtn; }
+    QString suggestionsText() const { return m_suggestionsText; }
+
+protected:
+    void closeRequested() override;
+
+private:
+    NumericLineEdit* makeField(const QString& text, const QString& toolTip);
+    void buildLayout();
+    void onReturn();
+    void storeTemperature();
+    void storeAtmPressure();
+    void storeRelHumid();
+    void storeNumCarts();
+    void storeBreathingAirFlow();
+
+    NumericLineEdit* m_temperature = nullptr;
+    NumericLineEdit* m_atmPressure = nullptr;
+    NumericLineEdit* m_relHumid = nullptr;
+    NumericLineEdit* m_numCarts = nullptr;
+    NumericLineEdit* m_breathingAirFlow = nullptr;
+    QPushButton* m_returnBtn = nullptr;
+    QPlainTextEdit* m_text7 = nullptr;
+    QString m_suggestionsText;
+};
+
+}  // namespace quandrelle

@@ -1,0 +1,211 @@
+#include "quandrelle/screens/UseOneM.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <cmath>
+#include <limits>
+
+#include "quandrelle/screens/FormNames.h"
+#include "quandrelle/screens/InputMasterFive.h"
+#include "quandrelle/validation/FieldLimitTables.h"
+#include "quandrelle/validation/NumberReader.h"
+
+namespace quandrelle {
+namespace {
+
+double numberIn(const NumericLineEdit* field) {
+    return readNumber(field->text().toStdString());
+}
+
+// Whole numbers from text round halves to the even neighbour (2.5 gives 2, 3.5 gives 4); the
+// count is kept within what a 16-bit counter holds.
+std::int16_t wholeNumber(double value) {
+    const double rounded = std::nearbyint(value);
+    constexpr double kLow = std::numeric_limits<std::int16_t>::min();
+    constexpr double kHigh = std::numeric_limits<std::int16_t>::max();
+    if (!(rounded >= kLow)) {
+        return std::numeric_limits<std::int16_t>::min();
+    }
+    if (rounded > kHigh) {
+        return std::numeric_limits<std::int16_t>::max();
+    }
+    return static_cast<std::int16_t>(rounded);
+}
+
+}  // namespace
+
+const QString UseOneM::kSuggestions = QStringLiteral(
+    "Sitting\t\t14\r\n"
+    "Light work          \t21\r\n"
+    "Moderate work\t30\r\n"
+    "Moderately heavy\t37\r\n"
+    "Heavy work\t55\r\n"
+    "Very heavy work\t75\r\n"
+    "  \r\n"
+    "Use total flow for PAPRs\r\n");
+
+UseOneM::UseOneM(ScreenContext& context) : Form(context, QStringLiteral("Use Conditions")) {
+    m_temperature = makeField(QStringLiteral("23"), QStringLiteral("Enter the temperature"));
+    m_atmPressure = makeField(QStringLiteral("1.00"), QStringLiteral("Enter the atmospheric pressure"));
+    m_relHumid = makeField(QStringLiteral("50"), QStringLiteral("Enter the relative humidity"));
+    m_numCarts =
+        makeField(QStringLiteral("2"), QStringLiteral("Enter the number of cartridges on a respirator"));
+    m_breathingAirFlow =
+        makeField(QStringLiteral("30"), QStringLiteral("Enter the average breathing air flow"));
+    m_returnBtn = new QPushButton(QStringLiteral("Return"), this);
+    m_returnBtn->setToolTip(QStringLiteral("Return to top level Data Input screen"));
+    m_suggestionsText = kSuggestions;
+
+    addField({.field = m_temperature,
+              .limits = limits::kTemperature,
+              .next = m_atmPressure,
+              .onAccepted = [this] { storeTemperature(); }},
+             QStringLiteral("Temperature (o C)"));
+    addField({.field = m_atmPressure,
+              .limits = limits::kAtmPressure,
+              .next = m_relHumid,
+              .onAccepted = [this] { storeAtmPressure(); }},
+             QStringLiteral("Atmospheric Pressure (atm)"));
+    addField({.field = m_relHumid,
+              .limits = limits::kRelHumidity,
+              .next = m_numCarts,
+              .onAccepted = [this] { storeRelHumid(); }},
+             QStringLiteral("Relative Humidity (%)"));
+    addField({.field = m_numCarts,
+              .limits = limits::kCartridgesPerRespirator,
+              .next = m_breathingAirFlow,
+              .onAccepted = [this] { storeNumCarts(); }},
+             QStringLiteral("Number of Cartridges on a Respirator"));
+    addField({.field = m_breathingAirFlow,
+              .limits = limits::kAirFlow,
+              .next = m_returnBtn,
+              .onAccepted = [this] { storeBreathingAirFlow(); }},
+             QStringLiteral("Average Breathing Air Flow (L/min)"));
+    onCommand(m_returnBtn, [this] { onReturn(); });
+
+    buildLayout();
+    // The defaults set above count as unchanged: only what the user alters is looked at again.
+    for (NumericLineEdit* field :
+         {m_temperature, m_atmPressure, m_relHumid, m_numCarts, m_breathingAirFlow}) {
+        field->setDataChanged(false);
+    }
+    m_temperature->setFocus();
+}
+
+NumericLineEdit* UseOneM::makeField(const QString& text, const QString& toolTip) {
+    auto* field = new NumericLineEdit(this);
+    field->setText(text);
+    field->setToolTip(toolTip);
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, QColor(255, 192, 192));
+    palette.setColor(QPalette::Text, Qt::black);
+    field->setPalette(palette);
+    field->setMaximumWidth(110);
+    return field;
+}
+
+void UseOneM::buildLayout() {
+    auto* heading = new QLabel(QStringLiteral("Accept or Change Default Values"), this);
+    QFont headingFont = heading->font();
+    headingFont.setBold(true);
+    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.2);
+    heading->setFont(headingFont);
+
+    auto* form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignRight);
+    form->setHorizontalSpacing(14);
+    form->addRow(QStringLiteral("Temperature (o C)"), m_temperature);
+    form->addRow(QStringLiteral("Atmospheric Pressure (atm)"), m_atmPressure);
+    form->addRow(QStringLiteral("Relative Humidity (%)"), m_relHumid);
+    form->addRow(QStringLiteral("Number of Cartridges on a Respirator"), m_numCarts);
+    form->addRow(QStringLiteral("Average Breathing Air Flow (L/min)"), m_breathingAirFlow);
+
+    auto* suggestionsLabel = new QLabel(QStringLiteral("Suggestions: "), this);
+    m_text7 = new QPlainTextEdit(this);
+    // Shown without the carriage returns, which a text view would draw as characters of their own.
+    m_text7->setPlainText(QString(kSuggestions).remove('\r'));
+    m_text7->setReadOnly(true);
+    m_text7->setTabChangesFocus(true);
+    m_text7->setFrameShape(QFrame::NoFrame);
+    m_text7->setBackgroundRole(QPalette::Window);
+    m_text7->viewport()->setBackgroundRole(QPalette::Window);
+    m_text7->setTabStopDistance(m_text7->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 18);
+    m_text7->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_text7->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_text7->setFixedHeight(m_text7->fontMetrics().lineSpacing() * 9 + 8);
+    m_text7->setMinimumWidth(m_text7->fontMetrics().horizontalAdvance(QStringLiteral("x")) * 34);
+    m_text7->setAccessibleName(suggestionsLabel->text());
+    suggestionsLabel->setBuddy(m_text7);
+
+    auto* suggestions = new QHBoxLayout;
+    suggestions->addWidget(suggestionsLabel, 0, Qt::AlignTop);
+    suggestions->addWidget(m_text7, 1);
+
+    auto* commands = new QHBoxLayout;
+    commands->addStretch();
+    commands->addWidget(m_returnBtn);
+
+    auto* frame = new QVBoxLayout(this);
+    frame->setContentsMargins(20, 16, 20, 16);
+    frame->addWidget(heading, 0, Qt::AlignHCenter);
+    frame->addSpacing(10);
+    frame->addLayout(form);
+    frame->addSpacing(10);
+    frame->addLayout(suggestions);
+    frame->addLayout(commands);
+
+    setTabOrder(m_temperature, m_atmPressure);
+    setTabOrder(m_atmPressure, m_relHumid);
+    setTabOrder(m_relHumid, m_numCarts);
+    setTabOrder(m_numCarts, m_breathingAirFlow);
+    setTabOrder(m_breathingAirFlow, m_returnBtn);
+    setTabOrder(m_returnBtn, m_text7);
+}
+
+void UseOneM::storeTemperature() {
+    state().tempC = static_cast<float>(numberIn(m_temperature));
+}
+
+void UseOneM::storeAtmPressure() {
+    state().atmPressure = static_cast<float>(numberIn(m_atmPressure));
+}
+
+void UseOneM::storeRelHumid() {
+    state().relHumidity = static_cast<float>(numberIn(m_relHumid) / 100);
+}
+
+void UseOneM::storeNumCarts() {
+    state().cartsPerRespirator = wholeNumber(numberIn(m_numCarts));
+}
+
+void UseOneM::storeBreathingAirFlow() {
+    state().airFlow = static_cast<float>(numberIn(m_breathingAirFlow));
+}
+
+void UseOneM::onReturn() {
+    for (const NumericLineEdit* field :
+         {m_temperature, m_atmPressure, m_relHumid, m_numCarts, m_breathingAirFlow}) {
+        if (field->text().isEmpty()) {
+            showNote(messenger(), "All fields must be filled with valid values.");
+            m_temperature->setFocus();
+            return;
+        }
+    }
+    m_temperature->setFocus();
+    storeTemperature();
+    storeAtmPressure();
+    storeRelHumid();
+    storeNumCarts();
+    storeBreathingAirFlow();
+    forms().ShowForm(forms::kInputMasterFive);
+    forms().form<InputMasterFive>(forms::kInputMasterFive).continueButton()->setFocus();
+    hide();
+}
+
+void UseOneM::closeRequested() {
+    onReturn();
+}
+
+}  // namespace quandrelle
