@@ -195,3 +195,17 @@ std::string storedForm(std::string_view utf8, std::size_t width) {
 }
 
 }  // namespace quandrelle
+
+namespace quandrelle {
+
+bool isValidUtf8(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        if (nextCodePoint(text, pos) == kInvalid) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace quandrelle

@@ -39,3 +39,10 @@ std::string fieldBytes(std::string_view utf8, std::size_t width);
 std::string storedForm(std::string_view utf8, std::size_t width);
 
 }  // namespace quandrelle
+
+namespace quandrelle {
+
+// True when the text is well-formed UTF-8.
+bool isValidUtf8(std::string_view text);
+
+}  // namespace quandrelle
