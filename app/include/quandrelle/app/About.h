@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "quandrelle/screens/Form.h"
+
+namespace quandrelle {
+
+// What the program does and on which method it rests; Return goes back to the opening screen.
+class About : public Form {
+    Q_OBJECT
+public:
+    static const QString kText;
+
+    explicit About(ScreenContext& context);
+
+    QLabel* textLabel() const { return m_text2; }
+    QPushButton* returnButton() const { return m_command1; }
+
+protected:
+    void closeRequested() override;
+
+private:
+    void onReturn();
+
+    QLabel* m_text2 = nullptr;
+    QPushButton* m_command1 = nullptr;
+};
+
+}  // namespace quandrelle

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "quandrelle/app/DataFolderCache.h"
+#include "quandrelle/engine/CalcState.h"
+#include "quandrelle/screens/DialogRunner.h"
+#include "quandrelle/screens/FormRegistry.h"
+#include "quandrelle/screens/ProgramControl.h"
+#include "quandrelle/screens/QtMessenger.h"
+#include "quandrelle/screens/ScreenContext.h"
+
+namespace quandrelle {
+
+// Defines every screen of the program by name in the context's screen list.
+void defineScreens(ScreenContext& context);
+
+// The running program: it owns the one calculation state, the real message boxes and dialogs,
+// the data folder and the screen list, and starts on the opening screen.
+class Application {
+public:
+    Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // The start routine: the opening screen, shown before any other.
+    void start();
+
+    CalcState& state() { return m_state; }
+    FormRegistry& forms() { return m_forms; }
+
+private:
+    CalcState m_state;
+    QtMessenger m_messenger;
+    QtDialogRunner m_dialogs;
+    QtProgramControl m_program;
+    DataFolderCache m_dataFolder;
+    FormRegistry m_forms;
+    ScreenContext m_context;
+};
+
+}  // namespace quandrelle

@@ -1,0 +1,81 @@
+#include "quandrelle/app/About.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "quandrelle/app/Artwork.h"
+#include "quandrelle/screens/FormNames.h"
+
+namespace quandrelle {
+
+const QString About::kText = QStringLiteral(
+    "Quandrelle\n"
+    "Version 2.2.3\n"
+    "\n"
+    "This program can be used  to estimate breakthrough time(s) of\n"
+    "one or a mixture of organic vapors through organic vapor air-\n"
+    "purifying respirator cartridges at any humidity. It requires:\n"
+    "1) parameters of the cartridge and the carbon it contains,\n"
+    "2) physical characteristics of the vapor(s) present, and\n"
+    "3) environmental and use conditions.\n"
+    "\n"
+    "Method: the capacity of the carbon for each vapor follows the Dubinin-Radushkevich\n"
+    "equation; the ideal adsorbed solution theory shares that capacity among the vapors of\n"
+    "a mixture; a Wheeler-Jonas breakthrough-time equation with a correlated rate\n"
+    "coefficient gives each vapor's breakthrough time, stage by stage from the most\n"
+    "strongly held vapor to the weakest, while a stepwise model follows the water the bed\n"
+    "takes up from humid air. The results are estimates: confirm change-out schedules\n"
+    "with the cartridge maker's data and with measurements.\n"
+    "\n"
+    "Questions and problem reports: please open an issue in the project's issue tracker.");
+
+About::About(ScreenContext& context) : Form(context, QStringLiteral(" About")) {
+    auto* picture = new QLabel(this);
+    picture->setPixmap(cartridgePicture(QSize(120, 156)));
+    picture->setAccessibleName(QStringLiteral("Picture of a respirator cartridge"));
+    auto* image = new QLabel(this);
+    image->setPixmap(emblemPicture(QSize(72, 72)));
+    image->setAccessibleName(QStringLiteral("Quandrelle emblem"));
+
+    m_text2 = new QLabel(kText, this);
+    m_text2->setTextFormat(Qt::PlainText);
+    m_text2->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_text2->setAccessibleName(QStringLiteral("About Quandrelle"));
+
+    m_command1 = new QPushButton(QStringLiteral("Return"), this);
+    m_command1->setDefault(true);
+
+    auto* pictures = new QVBoxLayout;
+    pictures->addWidget(image, 0, Qt::AlignHCenter);
+    pictures->addSpacing(12);
+    pictures->addWidget(picture, 0, Qt::AlignHCenter);
+    pictures->addStretch();
+
+    auto* top = new QHBoxLayout;
+    top->addLayout(pictures);
+    top->addSpacing(16);
+    top->addWidget(m_text2, 1);
+
+    auto* commands = new QHBoxLayout;
+    commands->addStretch();
+    commands->addWidget(m_command1);
+
+    auto* frame = new QVBoxLayout(this);
+    frame->setContentsMargins(20, 16, 20, 16);
+    frame->addLayout(top);
+    frame->addLayout(commands);
+
+    m_command1->setFocus();
+    onCommand(m_command1, [this] { onReturn(); });
+}
+
+void About::onReturn() {
+    forms().UnloadForm(forms::kAbout);
+    forms().ShowForm(forms::kOpening);
+}
+
+void About::closeRequested() {
+    onReturn();
+}
+
+}  // namespace quandrelle

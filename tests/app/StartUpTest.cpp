@@ -1,0 +1,80 @@
+// Start-up and navigation among the opening screen, the About window and the data input screen.
+
+#include "ScreenTest.h"
+#include "quandrelle/app/About.h"
+#include "quandrelle/app/Application.h"
+#include "quandrelle/app/Opening.h"
+#include "quandrelle/screens/FormNames.h"
+#include "quandrelle/screens/InputMasterFive.h"
+
+namespace quandrelle::testing {
+namespace {
+
+class StartUpTest : public ScreenTest {
+protected:
+    void SetUp() override {
+        defineScreens(context);
+        opening = &forms.form<Opening>(forms::kOpening);
+        showAndActivate(forms::kOpening);
+    }
+    Opening* opening = nullptr;
+};
+
+TEST_F(StartUpTest, TheOpeningScreenShowsTheProductAndItsVersion) {
+    EXPECT_EQ(opening->productLabel()->text(), QStringLiteral("Quandrelle"));
+    EXPECT_TRUE(opening->versionLabel()->text().startsWith(QStringLiteral("Version 2.2.3, April 2009\n")));
+    EXPECT_EQ(opening->aboutButton()->text(), QStringLiteral("About"));
+    EXPECT_EQ(opening->exitButton()->text(), QStringLiteral("Exit"));
+    EXPECT_EQ(opening->continueButton()->text(), QStringLiteral("Continue"));
+    EXPECT_EQ(forms.OpenFormList(), std::vector<std::string>{"Opening"});
+}
+
+TEST_F(StartUpTest, ContinueStartsTheDataInputWithNoMixture) {
+    state.mixCount = 4;
+    opening->continueButton()->click();
+    EXPECT_EQ(state.mixCount, 0);
+    EXPECT_FALSE(opening->isVisible());
+    auto& hub = forms.form<InputMasterFive>(forms::kInputMasterFive);
+    EXPECT_TRUE(hub.isVisible());
+    activate(hub);
+    EXPECT_TRUE(hub.selectCartButton()->hasFocus());
+}
+
+TEST_F(StartUpTest, AboutAndBackAgain) {
+    opening->aboutButton()->click();
+    EXPECT_FALSE(opening->isVisible());
+    auto& about = forms.form<About>(forms::kAbout);
+    EXPECT_TRUE(about.isVisible());
+    EXPECT_EQ(about.windowTitle(), QStringLiteral(" About"));
+    const QString text = about.textLabel()->text();
+    EXPECT_TRUE(text.startsWith(QStringLiteral(
+        "Quandrelle\nVersion 2.2.3\n\nThis program can be used  to estimate breakthrough time(s) of\n"
+        "one or a mixture of organic vapors through organic vapor air-\n"
+        "purifying respirator cartridges at any humidity. It requires:\n"
+        "1) parameters of the cartridge and the carbon it contains,\n"
+        "2) physical characteristics of the vapor(s) present, and\n"
+        "3) environmental and use conditions.\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("issue tracker")));
+
+    about.returnButton()->click();
+    EXPECT_FALSE(forms.isLoaded(forms::kAbout)) << "About is unloaded, not hidden";
+    EXPECT_TRUE(opening->isVisible());
+}
+
+TEST_F(StartUpTest, ClosingAboutThroughItsFrameIsReturn) {
+    opening->aboutButton()->click();
+    forms.form(forms::kAbout).close();
+    EXPECT_FALSE(forms.isLoaded(forms::kAbout));
+    EXPECT_TRUE(opening->isVisible());
+}
+
+TEST_F(StartUpTest, ExitAndClosingTheOpeningScreenEndAtOnce) {
+    opening->exitButton()->click();
+    EXPECT_EQ(program.endCount, 1);
+    opening->close();
+    EXPECT_EQ(program.endCount, 2);
+    EXPECT_TRUE(messenger.shown.empty()) << "no question on the opening screen";
+}
+
+}  // namespace
+}  // namespace quandrelle::testing
