@@ -1,9 +1,11 @@
 #include "quandrelle/screens/UseOneM.h"
 
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -32,6 +34,19 @@ std::int16_t wholeNumber(double value) {
         return std::numeric_limits<std::int16_t>::max();
     }
     return static_cast<std::int16_t>(rounded);
+}
+
+// The rows pad their work rates with one tab ("Sitting" with two), so one tab stop that the short
+// name passes only with its second tab and every other name passes with its first puts all the
+// flows in one column, whatever the font.
+qreal suggestionTabStop(const QFontMetrics& metrics) {
+    qreal stop = std::numeric_limits<qreal>::max();
+    for (const QString& line : UseOneM::kSuggestions.split(QStringLiteral("\r\n"))) {
+        if (line.count('\t') == 1) {
+            stop = std::min<qreal>(stop, metrics.horizontalAdvance(line.section('\t', 0, 0)) - 1);
+        }
+    }
+    return stop;
 }
 
 }  // namespace
@@ -131,7 +146,8 @@ void UseOneM::buildLayout() {
     m_text7->setFrameShape(QFrame::NoFrame);
     m_text7->setBackgroundRole(QPalette::Window);
     m_text7->viewport()->setBackgroundRole(QPalette::Window);
-    m_text7->setTabStopDistance(m_text7->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 18);
+    m_text7->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_text7->setTabStopDistance(suggestionTabStop(m_text7->fontMetrics()));
     m_text7->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_text7->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_text7->setFixedHeight(m_text7->fontMetrics().lineSpacing() * 9 + 8);
