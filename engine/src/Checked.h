@@ -21,17 +21,14 @@ namespace quandrelle::checked {
 // rounds away to infinity).
 inline constexpr double kSingleOverflowBound = 0x1.ffffffp127;
 
+// The failure paths are kept out of line so that the checks inline to a comparison or two.
 template <typename Where>
-[[noreturn]] void overflow(Where&& where) {
+[[noreturn, gnu::noinline, gnu::cold]] void overflow(Where&& where) {
     fail(CalcErrorKind::Overflow, "Arithmetic overflow in " + where());
 }
 
-// A result that is no longer a finite number: infinity is an overflow, NaN an invalid operation.
 template <typename Where>
-double finite(double value, Where&& where) {
-    if (std::isfinite(value)) [[likely]] {
-        return value;
-    }
+[[noreturn, gnu::noinline, gnu::cold]] void notFinite(double value, Where&& where) {
     if (std::isnan(value)) {
         fail(CalcErrorKind::InvalidArgument, "Invalid operation in " + where());
     }
@@ -39,44 +36,60 @@ double finite(double value, Where&& where) {
 }
 
 template <typename Where>
-double div(double numerator, double denominator, Where&& where) {
+[[noreturn, gnu::noinline, gnu::cold]] void divisionFailed(double numerator, Where&& where) {
+    if (numerator == 0) {
+        fail(CalcErrorKind::InvalidArgument, "Invalid operation (0 / 0) in " + where());
+    }
+    fail(CalcErrorKind::DivisionByZero, "Division by zero in " + where());
+}
+
+template <typename Where>
+[[noreturn, gnu::noinline, gnu::cold]] void invalid(const char* what, Where&& where) {
+    fail(CalcErrorKind::InvalidArgument, std::string("Invalid operation (") + what + ") in " + where());
+}
+
+// A result that is no longer a finite number: infinity is an overflow, NaN an invalid operation.
+template <typename Where>
+[[gnu::always_inline]] inline double finite(double value, Where&& where) {
+    if (!std::isfinite(value)) [[unlikely]] {
+        notFinite(value, where);
+    }
+    return value;
+}
+
+template <typename Where>
+[[gnu::always_inline]] inline double div(double numerator, double denominator, Where&& where) {
     if (denominator == 0) [[unlikely]] {
-        if (numerator == 0) {
-            fail(CalcErrorKind::InvalidArgument, "Invalid operation (0 / 0) in " + where());
-        }
-        fail(CalcErrorKind::DivisionByZero, "Division by zero in " + where());
+        divisionFailed(numerator, where);
     }
     return finite(numerator / denominator, where);
 }
 
 template <typename Where>
-double log(double x, Where&& where) {
+[[gnu::always_inline]] inline double log(double x, Where&& where) {
     if (!(x > 0)) [[unlikely]] {
-        fail(CalcErrorKind::InvalidArgument,
-             "Invalid operation (logarithm of a number that is not positive) in " + where());
+        invalid("logarithm of a number that is not positive", where);
     }
     return finite(std::log(x), where);
 }
 
 template <typename Where>
-double exp(double x, Where&& where) {
+[[gnu::always_inline]] inline double exp(double x, Where&& where) {
     return finite(std::exp(x), where);
 }
 
 template <typename Where>
-double sqrt(double x, Where&& where) {
+[[gnu::always_inline]] inline double sqrt(double x, Where&& where) {
     if (x < 0) [[unlikely]] {
-        fail(CalcErrorKind::InvalidArgument,
-             "Invalid operation (square root of a negative number) in " + where());
+        invalid("square root of a negative number", where);
     }
     return finite(std::sqrt(x), where);
 }
 
 template <typename Where>
-double pow(double base, double exponent, Where&& where) {
+[[gnu::always_inline]] inline double pow(double base, double exponent, Where&& where) {
     if (base < 0 && std::trunc(exponent) != exponent) [[unlikely]] {
-        fail(CalcErrorKind::InvalidArgument,
-             "Invalid operation (fractional power of a negative number) in " + where());
+        invalid("fractional power of a negative number", where);
     }
     if (base == 0 && exponent < 0) [[unlikely]] {
         fail(CalcErrorKind::DivisionByZero, "Division by zero (negative power of 0) in " + where());

@@ -77,7 +77,7 @@ void updateZones(CalcState& state, StageCache& cache) {
             auto where = [&] { return zoneWhere(state, j); };
             const double waterAffinity = j == 0 ? state.waterAffinity : state.waterAffinityHalf;
             const double previous = j == 0 ? state.precondWater : state.zoneWater[j - 1];
-            state.zoneWaterEq[j] = WaterIsotherm(state, state.zoneRH[j], waterAffinity);
+            state.zoneWaterEq[j] = cache.waterIsotherm(state, j, state.zoneRH[j], waterAffinity);
             state.zoneUptake[j] = UptakeFraction(state, state.elapsedTime, previous, state.zoneWaterEq[j]);
             state.zoneWaterMixed[j] =
                 checked::finite(previous + state.zoneUptake[j] * (state.zoneWaterEq[j] - previous), where);

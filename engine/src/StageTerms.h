@@ -28,7 +28,9 @@ struct RateChain {
 double mixCapacityFactor(const CalcState& state, int n);
 double mixCapacityWetFrom(const CalcState& state, int n, double molarVolume, double factor);
 DissolvedTerms dissolvedTerms(const CalcState& state, int slot);
-double dissolvedVolumeFrom(const CalcState& state, int slot, const DissolvedTerms& terms);
+double dissolvedHumidityTerm(const CalcState& state, int slot);
+double dissolvedVolumeFrom(const CalcState& state, int slot, const DissolvedTerms& terms,
+                           double humidityTerm);
 double vaporCapacityFrom(const CalcState& state, int slot, double mixCapacityWet, double dissolvedVolume);
 double stoichiometricTimeFrom(const CalcState& state, int slot, double vaporCapacity);
 
@@ -47,13 +49,24 @@ public:
     double vaporCapacity(const CalcState& state, int slot);
     double stoichiometricTime(const CalcState& state, int slot);
     std::optional<RateChain>& rateChain(const CalcState& state, int slot);
+    double waterIsotherm(const CalcState& state, int zone, double humidity, double waterAffinity);
 
 private:
+    struct IsothermPoint {
+        bool known = false;
+        double humidity = 0;
+        double waterAffinity = 0;
+        double water = 0;
+    };
+
     bool m_enabled;
     std::array<std::optional<double>, 6> m_molarVolume{};
     std::array<std::optional<double>, 6> m_factor{};
     std::array<std::optional<DissolvedTerms>, 6> m_dissolved{};
     std::array<std::optional<RateChain>, 6> m_rate{};
+    std::array<IsothermPoint, 6> m_isotherm{};
+    std::optional<double> m_humidityTerm;
+    double m_humidityTermRH = 0;
 };
 
 // The per-vapor evaluation and the zone update with a stage's cache.

@@ -5,6 +5,7 @@
 
 #include "Checked.h"
 #include "StageTerms.h"
+#include "quandrelle/engine/HumidityZones.h"
 #include "quandrelle/engine/ModBreakTime.h"
 
 namespace quandrelle {
@@ -97,23 +98,32 @@ DissolvedTerms dissolvedTerms(const CalcState& state, int slot) {
     return terms;
 }
 
-double dissolvedVolumeFrom(const CalcState& state, int slot, const DissolvedTerms& terms) {
+double dissolvedHumidityTerm(const CalcState& state, int slot) {
+    auto where = [&] { return "the volume of " + vaporLabel(state, slot) + " dissolved in adsorbed water"; };
+    return checked::div(checked::log(state.zoneRH[state.mixCount], where), state.waterMolVolume, where);
+}
+
+double dissolvedVolumeFrom(const CalcState& state, int slot, const DissolvedTerms& terms,
+                           double humidityTerm) {
     auto where = [&] { return "the volume of " + vaporLabel(state, slot) + " dissolved in adsorbed water"; };
     const int k = state.mixCount;
-    const double humidityTerm =
-        checked::div(checked::log(state.zoneRH[k], where), state.waterMolVolume, where);
     const double a = terms.pressureTerm + humidityTerm;
     const double ab = checked::finite(a * terms.energyTerm, where);
-    return checked::finite(static_cast<double>(state.vapors[slot].waterSolFactor) * state.zoneWater[k] *
-                               checked::exp(-checked::finite(ab * ab, where), where),
-                           where);
+    const double exponent = checked::finite(ab * ab, where);
+    const double solubleWater = static_cast<double>(state.vapors[slot].waterSolFactor) * state.zoneWater[k];
+    // A vapor that does not dissolve gives (+/-)0 whatever the factor, which lies in [0, 1].
+    if (state.vapors[slot].waterSolFactor == 0) {
+        return checked::finite(solubleWater, where);
+    }
+    return checked::finite(solubleWater * checked::exp(-exponent, where), where);
 }
 
 double DissolvedVolume(const CalcState& state, int slot) {
     if (!(state.partialPress[slot] > 0)) {
         return 0;
     }
-    return dissolvedVolumeFrom(state, slot, dissolvedTerms(state, slot));
+    const DissolvedTerms terms = dissolvedTerms(state, slot);
+    return dissolvedVolumeFrom(state, slot, terms, dissolvedHumidityTerm(state, slot));
 }
 
 double vaporCapacityFrom(const CalcState& state, int slot, double mixCapacityWet, double dissolvedVolume) {
@@ -187,13 +197,32 @@ double StageCache::dissolvedVolume(const CalcState& state, int slot) {
         return 0;
     }
     if (!m_enabled) {
-        return dissolvedVolumeFrom(state, slot, dissolvedTerms(state, slot));
+        const DissolvedTerms terms = dissolvedTerms(state, slot);
+        return dissolvedVolumeFrom(state, slot, terms, dissolvedHumidityTerm(state, slot));
     }
     auto& cached = m_dissolved[cacheIndex(state, slot)];
     if (!cached) {
         cached = dissolvedTerms(state, slot);
     }
-    return dissolvedVolumeFrom(state, slot, *cached);
+    // The humidity term is the same for every vapor until the top zone's humidity changes.
+    const double humidity = state.zoneRH[state.mixCount];
+    if (!m_humidityTerm || m_humidityTermRH != humidity) {
+        m_humidityTerm = dissolvedHumidityTerm(state, slot);
+        m_humidityTermRH = humidity;
+    }
+    return dissolvedVolumeFrom(state, slot, *cached, *m_humidityTerm);
+}
+
+double StageCache::waterIsotherm(const CalcState& state, int zone, double humidity, double waterAffinity) {
+    if (!m_enabled) {
+        return WaterIsotherm(state, humidity, waterAffinity);
+    }
+    // A zone whose humidity has not changed holds the same equilibrium water.
+    IsothermPoint& point = m_isotherm[cacheIndex(state, zone)];
+    if (!point.known || point.humidity != humidity || point.waterAffinity != waterAffinity) {
+        point = IsothermPoint{true, humidity, waterAffinity, WaterIsotherm(state, humidity, waterAffinity)};
+    }
+    return point.water;
 }
 
 double StageCache::vaporCapacity(const CalcState& state, int slot) {

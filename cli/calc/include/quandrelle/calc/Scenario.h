@@ -1,0 +1,31 @@
+#pragma once
+
+// One scenario of the command-line calculator: a cartridge, the use conditions and 1 to 5 vapors,
+// read from JSON and stored into a calculation state exactly as the screens store typed values.
+
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "quandrelle/engine/CalcState.h"
+#include "quandrelle/engine/Calculate.h"
+
+namespace quandrelle::calc {
+
+struct Scenario {
+    CalcState state;
+    // The concentration and breakthrough concentration of every row, for the limits check.
+    std::vector<BreakthroughRow> rows;
+    // Vapor #1 in entry order, in mg/m3, rounded to two decimals as the results screen shows it.
+    double equivalentConcentration = 0;
+};
+
+// Everything wrong with the input, one entry per problem, each naming its field
+// ("cartridge.bedDepth: ..."). Empty when the scenario was read.
+using Problems = std::vector<std::string>;
+
+// Reads a scenario. On return either `problems` is empty and `scenario` is filled, or `problems`
+// names every missing, unknown, mistyped or out-of-limits value.
+Problems readScenario(const nlohmann::json& input, Scenario& scenario);
+
+}  // namespace quandrelle::calc

@@ -1,0 +1,266 @@
+#include "quandrelle/calc/Scenario.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <set>
+
+#include "quandrelle/engine/DisplayFormat.h"
+#include "quandrelle/engine/SetUp.h"
+#include "quandrelle/validation/FieldLimitTables.h"
+
+namespace quandrelle::calc {
+
+namespace {
+
+using nlohmann::json;
+
+std::string upperTrimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return {};
+    }
+    std::string result = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    std::transform(result.begin(), result.end(), result.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return result;
+}
+
+// Reads the values of one JSON object, collecting a problem for every key that is missing,
+// unknown, of the wrong type or outside its field's limits.
+class ObjectReader {
+public:
+    ObjectReader(const json& object, std::string path, Problems& problems)
+        : m_object(object), m_path(std::move(path)), m_problems(problems) {}
+
+    std::optional<double> number(const char* key, const FieldLimits* limits) {
+        const json* value = find(key, true);
+        if (value == nullptr) {
+            return std::nullopt;
+        }
+        if (!value->is_number()) {
+            problem(key, "must be a number, not " + std::string(value->type_name()));
+            return std::nullopt;
+        }
+        const double number = value->get<double>();
+        if (!std::isfinite(number)) {
+            problem(key, "is not a finite number");
+            return std::nullopt;
+        }
+        if (limits != nullptr && number < limits->lower) {
+            problem(key, generalText(number) + " is below the lower limit of " + limits->lowerText);
+            return std::nullopt;
+        }
+        if (limits != nullptr && number > limits->upper) {
+            problem(key, generalText(number) + " is above the upper limit of " + limits->upperText);
+            return std::nullopt;
+        }
+        return number;
+    }
+
+    // A name: required, and not the marker of a free slot.
+    std::optional<std::string> name(const char* key) {
+        const std::optional<std::string> value = text(key, true);
+        if (value && (upperTrimmed(*value).empty() || upperTrimmed(*value) == "NONE SELECTED")) {
+            problem(key,
+                    "must name the " + std::string(m_path.starts_with("cartridge") ? "cartridge" : "vapor"));
+            return std::nullopt;
+        }
+        return value;
+    }
+
+    std::optional<std::string> text(const char* key, bool required) {
+        const json* value = find(key, required);
+        if (value == nullptr) {
+            return std::nullopt;
+        }
+        if (!value->is_string()) {
+            problem(key, "must be a text, not " + std::string(value->type_name()));
+            return std::nullopt;
+        }
+        return value->get<std::string>();
+    }
+
+    // Every key of the object must be one of those read.
+    void rejectUnknownKeys() {
+        for (const auto& item : m_object.items()) {
+            if (!m_known.contains(item.key())) {
+                problem(item.key().c_str(), "is not a known key");
+            }
+        }
+    }
+
+private:
+    const json* find(const char* key, bool required) {
+        m_known.insert(key);
+        const auto it = m_object.find(key);
+        if (it == m_object.end()) {
+            if (required) {
+                problem(key, "is missing");
+            }
+            return nullptr;
+        }
+        return &*it;
+    }
+
+    void problem(const char* key, const std::string& message) {
+        m_problems.push_back(m_path + "." + key + ": " + message);
+    }
+
+    const json& m_object;
+    std::string m_path;
+    Problems& m_problems;
+    std::set<std::string> m_known;
+};
+
+const json* objectAt(const json& parent, const char* key, Problems& problems) {
+    const auto it = parent.find(key);
+    if (it == parent.end()) {
+        problems.push_back(std::string(key) + ": is missing");
+        return nullptr;
+    }
+    if (!it->is_object()) {
+        problems.push_back(std::string(key) + ": must be an object, not " + it->type_name());
+        return nullptr;
+    }
+    return &*it;
+}
+
+void readCartridge(const json& object, CalcState& state, Problems& problems) {
+    ObjectReader reader(object, "cartridge", problems);
+    const auto name = reader.name("name");
+    const auto bedDiameter = reader.number("bedDiameter", &limits::kBedDiameter);
+    const auto bedDepth = reader.number("bedDepth", &limits::kBedDepth);
+    const auto carbonWeight = reader.number("carbonWeight", &limits::kCarbonWeight);
+    const auto microporeVolume = reader.number("microporeVolume", &limits::kMicroporeVolume);
+    const auto precondRH = reader.number("precondRH", &limits::kPrecondRH);
+    const auto granuleDiameter = reader.number("granuleDiameter", &limits::kGranuleDiameter);
+    const auto benzenePotential = reader.number("benzenePotential", &limits::kBenzenePotential);
+    const auto waterAffinity = reader.number("waterAffinity", &limits::kWaterAffinity);
+    reader.rejectUnknownKeys();
+    if (!problems.empty()) {
+        return;
+    }
+    // In the order the cartridge screen stores them: the water affinity reads the stored
+    // preconditioning humidity.
+    state.cartName = *name;
+    state.bedDiameter = toSingle(*bedDiameter);
+    state.bedDepth = toSingle(*bedDepth);
+    state.carbonWeight = toSingle(*carbonWeight);
+    state.microporeVolume = toSingle(*microporeVolume);
+    state.precondRH = humidityFraction(*precondRH);
+    state.granuleDiameter = toSingle(*granuleDiameter);
+    state.benzenePotential = toSingle(*benzenePotential);
+    setBetaH2O(state, toSingle(*waterAffinity));
+}
+
+void readConditions(const json& object, CalcState& state, Problems& problems) {
+    ObjectReader reader(object, "conditions", problems);
+    const auto temperature = reader.number("temperature", &limits::kTemperature);
+    const auto pressure = reader.number("pressure", &limits::kAtmPressure);
+    const auto relHumidity = reader.number("relHumidity", &limits::kRelHumidity);
+    const auto cartridges = reader.number("cartridges", &limits::kCartridgesPerRespirator);
+    const auto airFlow = reader.number("airFlow", &limits::kAirFlow);
+    reader.rejectUnknownKeys();
+    if (!problems.empty()) {
+        return;
+    }
+    state.tempC = toSingle(*temperature);
+    state.atmPressure = toSingle(*pressure);
+    state.relHumidity = humidityFraction(*relHumidity);
+    state.cartsPerRespirator = roundHalfEvenToInt16(*cartridges);
+    state.airFlow = toSingle(*airFlow);
+}
+
+void readVapor(const json& object, int slot, Scenario& scenario, Problems& problems) {
+    ObjectReader reader(object, "vapors[" + std::to_string(slot) + "]", problems);
+    const auto name = reader.name("name");
+    const auto cas = reader.text("cas", false);
+    const auto molWt = reader.number("molWt", &limits::kMolWt);
+    const auto liqDensity = reader.number("liqDensity", &limits::kLiqDensity);
+    const auto molPolariz = reader.number("molPolariz", &limits::kMolPolariz);
+    const auto waterSolFactor = reader.number("waterSolFactor", &limits::kWaterSolFactor);
+    const auto concentration = reader.number("concentration", &limits::kVaporConcentration);
+    const auto antoineA = reader.number("antoineA", &limits::kAntoineA);
+    const auto antoineB = reader.number("antoineB", &limits::kAntoineB);
+    const auto antoineC = reader.number("antoineC", &limits::kAntoineC);
+    const auto breakConc = reader.number("breakConc", nullptr);
+    reader.rejectUnknownKeys();
+    if (!problems.empty()) {
+        return;
+    }
+    CalcState& state = scenario.state;
+    VaporData& vapor = state.vapors[slot];
+    vapor.chemName = *name;
+    vapor.molWt = toSingle(*molWt);
+    vapor.liqDensity = toSingle(*liqDensity);
+    vapor.molPolariz = toSingle(*molPolariz);
+    vapor.waterSolFactor = toSingle(*waterSolFactor);
+    vapor.avgConc = toSingle(*concentration);
+    vapor.antoineA = toSingle(*antoineA);
+    vapor.antoineB = toSingle(*antoineB);
+    vapor.antoineC = toSingle(*antoineC);
+    vapor.casNumber = cas.value_or("");
+    // As the results screen stores a typed breakthrough concentration.
+    state.breakConc[slot] = *breakConc;
+    state.breakFraction[slot] = state.breakConc[slot] / vapor.avgConc;
+    // The limits check reads the concentration as the results screen shows it.
+    const double shownConcentration = std::strtod(generalText(vapor.avgConc).c_str(), nullptr);
+    scenario.rows.push_back({shownConcentration, *breakConc});
+}
+
+}  // namespace
+
+Problems readScenario(const json& input, Scenario& scenario) {
+    Problems problems;
+    if (!input.is_object()) {
+        problems.push_back(std::string("the scenario must be a JSON object, not ") + input.type_name());
+        return problems;
+    }
+    scenario = Scenario{};
+    for (const auto& item : input.items()) {
+        if (item.key() != "cartridge" && item.key() != "conditions" && item.key() != "vapors") {
+            problems.push_back(item.key() + ": is not a known key");
+        }
+    }
+    if (const json* cartridge = objectAt(input, "cartridge", problems)) {
+        readCartridge(*cartridge, scenario.state, problems);
+    }
+    if (const json* conditions = objectAt(input, "conditions", problems)) {
+        readConditions(*conditions, scenario.state, problems);
+    }
+    const auto vapors = input.find("vapors");
+    if (vapors == input.end()) {
+        problems.push_back("vapors: is missing");
+    } else if (!vapors->is_array()) {
+        problems.push_back(std::string("vapors: must be an array, not ") + vapors->type_name());
+    } else if (vapors->empty() || vapors->size() > static_cast<std::size_t>(kMaxVapors)) {
+        problems.push_back("vapors: must hold 1 to 5 vapors, not " + std::to_string(vapors->size()));
+    } else {
+        int slot = 0;
+        for (const json& vapor : *vapors) {
+            ++slot;
+            if (!vapor.is_object()) {
+                problems.push_back("vapors[" + std::to_string(slot) + "]: must be an object, not " +
+                                   vapor.type_name());
+                continue;
+            }
+            readVapor(vapor, slot, scenario, problems);
+        }
+        if (problems.empty()) {
+            scenario.state.vaporCount = static_cast<std::int16_t>(slot);
+            scenario.state.mixCount = scenario.state.vaporCount;
+        }
+    }
+    if (!problems.empty()) {
+        return problems;
+    }
+    // What the results screen derives when it is filled.
+    setFaceVelocity(scenario.state);
+    scenario.equivalentConcentration = roundHalfEven(equivalentConcentration(scenario.state), 2);
+    return problems;
+}
+
+}  // namespace quandrelle::calc

@@ -1,0 +1,270 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "quandrelle/calc/CalcProgram.h"
+#include "quandrelle/calc/Scenario.h"
+#include "quandrelle/engine/Calculate.h"
+
+namespace quandrelle::calc {
+namespace {
+
+using nlohmann::json;
+
+json benzeneScenario() {
+    return json::parse(R"({
+      "cartridge": {"name": "Half-mask OV", "bedDiameter": 8.0, "bedDepth": 3.0, "carbonWeight": 26.0,
+                    "microporeVolume": 0.45, "precondRH": 50, "granuleDiameter": 0.1,
+                    "benzenePotential": 19.0, "waterAffinity": 0.06},
+      "conditions": {"temperature": 23, "pressure": 1.0, "relHumidity": 50, "cartridges": 2, "airFlow": 30},
+      "vapors": [{"name": "Benzene", "cas": "71-43-2", "molWt": 78.11, "liqDensity": 0.8765, "molPolariz": 26.2,
+                  "waterSolFactor": 0, "concentration": 100, "antoineA": 15.9008, "antoineB": 2788.51,
+                  "antoineC": -52.36, "breakConc": 10}]})");
+}
+
+json toluene(double concentration, double breakConc) {
+    return {{"name", "Toluene"},     {"molWt", 92.14},       {"liqDensity", 0.8668},
+            {"molPolariz", 31.06},   {"waterSolFactor", 0},  {"concentration", concentration},
+            {"antoineA", 16.01365},  {"antoineB", 3096.516}, {"antoineC", -53.668},
+            {"breakConc", breakConc}};
+}
+
+struct ProgramRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+ProgramRun run(const std::vector<std::string>& args, const std::string& input = "") {
+    std::istringstream in(input);
+    std::ostringstream out;
+    std::ostringstream err;
+    ProgramRun result;
+    result.status = runCalcProgram(args, in, out, err);
+    result.out = out.str();
+    result.err = err.str();
+    return result;
+}
+
+ProgramRun runScenario(const json& scenario, bool asJson = true) {
+    std::vector<std::string> args{"-"};
+    if (asJson) {
+        args.push_back("--json");
+    }
+    return run(args, scenario.dump());
+}
+
+// ---- Results ----
+
+TEST(CalcProgram, ShippedExampleGivesATableOfResults) {
+    const ProgramRun result = run({QUANDRELLE_EXAMPLES_DIR "/benzene-half-mask.json"});
+    EXPECT_EQ(result.status, kExitResults) << result.err;
+    EXPECT_TRUE(result.err.empty());
+    EXPECT_NE(result.out.find("Benzene"), std::string::npos);
+    EXPECT_NE(result.out.find("837.9"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("321.45 mg/m3"), std::string::npos) << result.out;
+}
+
+TEST(CalcProgram, JsonResultsAreTheEngineNumbersAndTheScreenTexts) {
+    const json input = benzeneScenario();
+    const ProgramRun result = runScenario(input);
+    ASSERT_EQ(result.status, kExitResults) << result.err;
+    const json output = json::parse(result.out);
+
+    // The same scenario through the engine directly.
+    Scenario scenario;
+    ASSERT_TRUE(readScenario(input, scenario).empty());
+    ASSERT_EQ(Calculate(scenario.state, scenario.rows).status, CalculateStatus::Done);
+
+    ASSERT_EQ(output["results"].size(), 1u);
+    const json& row = output["results"][0];
+    EXPECT_EQ(row["position"], 1);
+    EXPECT_EQ(row["name"], "Benzene");
+    EXPECT_EQ(row["concentration"], 100.0);
+    EXPECT_EQ(row["breakConc"], 10.0);
+    EXPECT_EQ(row["breakthroughTime"].get<double>(), scenario.state.breakTimeResult[1]);
+    EXPECT_EQ(row["minTime"].get<double>(), scenario.state.breakTimeMin[1]);
+    EXPECT_EQ(row["maxTime"].get<double>(), scenario.state.breakTimeMax[1]);
+    EXPECT_EQ(row["display"]["estimate"], "837.9");
+    EXPECT_EQ(row["display"]["min"], "670");
+    EXPECT_EQ(row["display"]["max"], "1005");
+    EXPECT_EQ(output["equivalentConcentration"], 321.45);
+    EXPECT_EQ(output["faceVelocity"].get<double>(), scenario.state.faceVelocity);
+}
+
+TEST(CalcProgram, ResultsFollowTheSortedOrderAndTheFirstEntryGivesTheEquivalentConcentration) {
+    json input = benzeneScenario();
+    input["vapors"] = json::array({toluene(100, 10), input["vapors"][0]});
+    input["vapors"][1]["concentration"] = 300;
+    input["vapors"][1]["breakConc"] = 30;
+    const ProgramRun result = runScenario(input);
+    ASSERT_EQ(result.status, kExitResults) << result.err;
+    const json output = json::parse(result.out);
+    EXPECT_EQ(output["results"][0]["name"], "Benzene");
+    EXPECT_EQ(output["results"][0]["breakConc"], 30.0);
+    EXPECT_EQ(output["results"][1]["name"], "Toluene");
+    EXPECT_EQ(output["results"][1]["position"], 2);
+    // Toluene, entered first: 100 ppm x 92.14 at 23 C and 1 atm.
+    EXPECT_EQ(output["equivalentConcentration"], 379.19);
+}
+
+TEST(CalcProgram, ValuesAreStoredAsTheScreensStoreThem) {
+    json input = benzeneScenario();
+    input["cartridge"]["precondRH"] = 80;
+    input["conditions"]["relHumidity"] = 65;
+    input["conditions"]["cartridges"] = 2.5;
+    input["vapors"][0]["concentration"] = 0.1;
+    input["vapors"][0]["breakConc"] = 0.05;
+    Scenario scenario;
+    ASSERT_TRUE(readScenario(input, scenario).empty());
+    const CalcState& state = scenario.state;
+    EXPECT_EQ(state.precondRH, 0.8f);
+    EXPECT_EQ(state.waterAffinity, 0.099999994f);
+    EXPECT_EQ(state.relHumidity, 0.65f);
+    EXPECT_EQ(state.cartsPerRespirator, 2);
+    EXPECT_EQ(state.vapors[1].avgConc, 0.1f);
+    EXPECT_EQ(state.breakConc[1], 0.05);
+    EXPECT_EQ(state.breakFraction[1], 0.05 / static_cast<double>(0.1f));
+    EXPECT_EQ(state.vaporCount, 1);
+    // The limits check reads the concentration as shown (0.1), so exactly half passes.
+    ASSERT_EQ(scenario.rows.size(), 1u);
+    EXPECT_EQ(scenario.rows[0].concentration, 0.1);
+    EXPECT_TRUE(withinBreakFractionLimits(state, scenario.rows));
+}
+
+TEST(CalcProgram, CasNumberMayBeLeftOut) {
+    json input = benzeneScenario();
+    input["vapors"][0].erase("cas");
+    EXPECT_EQ(runScenario(input).status, kExitResults);
+}
+
+// ---- Refused and failed runs ----
+
+TEST(CalcProgram, BreakthroughAboveHalfTheConcentrationIsRefused) {
+    json input = benzeneScenario();
+    input["vapors"][0]["breakConc"] = 50.5;
+    const ProgramRun result = runScenario(input);
+    EXPECT_EQ(result.status, kExitRefusedOrFailed);
+    EXPECT_EQ(result.err, std::string(kLimitsMessageText) + "\n");
+    EXPECT_TRUE(result.out.empty());
+    input["vapors"][0]["breakConc"] = 0;
+    EXPECT_EQ(runScenario(input).status, kExitRefusedOrFailed);
+    input["vapors"][0]["breakConc"] = 50;
+    EXPECT_EQ(runScenario(input).status, kExitResults);
+}
+
+TEST(CalcProgram, FailedRunShowsTheErrorText) {
+    json input = benzeneScenario();
+    input["cartridge"]["precondRH"] = 80;
+    input["conditions"]["relHumidity"] = 90;
+    input["vapors"] = json::parse(R"([
+      {"name": "Benzene", "molWt": 78.11, "liqDensity": 0.8765, "molPolariz": 26.2, "waterSolFactor": 0,
+       "concentration": 100, "antoineA": 15.9008, "antoineB": 2788.51, "antoineC": -52.36, "breakConc": 10},
+      {"name": "Toluene", "molWt": 92.14, "liqDensity": 0.8669, "molPolariz": 31.1, "waterSolFactor": 0,
+       "concentration": 100, "antoineA": 16.0137, "antoineB": 3096.52, "antoineC": -53.67, "breakConc": 10},
+      {"name": "Acetone", "molWt": 58.08, "liqDensity": 0.7899, "molPolariz": 16.2, "waterSolFactor": 1,
+       "concentration": 200, "antoineA": 16.6513, "antoineB": 2940.46, "antoineC": -35.93, "breakConc": 20},
+      {"name": "Hexane", "molWt": 86.18, "liqDensity": 0.6548, "molPolariz": 29.9, "waterSolFactor": 0,
+       "concentration": 50, "antoineA": 15.8366, "antoineB": 2697.55, "antoineC": -48.78, "breakConc": 5},
+      {"name": "Ethyl acetate", "molWt": 88.11, "liqDensity": 0.902, "molPolariz": 22.3, "waterSolFactor": 0.5,
+       "concentration": 100, "antoineA": 16.1516, "antoineB": 2790.5, "antoineC": -57.15, "breakConc": 10}])");
+    const ProgramRun result = runScenario(input, false);
+    EXPECT_EQ(result.status, kExitRefusedOrFailed);
+    EXPECT_EQ(result.err,
+              "Division by zero in the mixture equilibrium: the partial pressure of Toluene fell to 0 in "
+              "stage 4\n");
+}
+
+// ---- Bad input ----
+
+TEST(CalcProgram, UnreadableOrMalformedInputIsBadInput) {
+    const ProgramRun missing = run({"/nonexistent/scenario.json"});
+    EXPECT_EQ(missing.status, kExitBadInput);
+    EXPECT_NE(missing.err.find("cannot read /nonexistent/scenario.json"), std::string::npos) << missing.err;
+
+    const ProgramRun malformed = run({"-"}, "{\"cartridge\": ");
+    EXPECT_EQ(malformed.status, kExitBadInput);
+    EXPECT_NE(malformed.err.find("standard input: malformed JSON"), std::string::npos) << malformed.err;
+
+    EXPECT_EQ(run({"-"}, "[1, 2]").status, kExitBadInput);
+    EXPECT_EQ(run({"-"}, "").status, kExitBadInput);
+}
+
+TEST(CalcProgram, EveryProblemIsNamedWithItsField) {
+    json input = benzeneScenario();
+    input["cartridge"].erase("bedDepth");
+    input["cartridge"]["bedDiameter"] = 25;
+    input["conditions"]["pressure"] = "1";
+    input["conditions"]["windSpeed"] = 3;
+    input["vapors"][0]["molWt"] = 1;
+    input["vapors"][0]["antoineC"] = -150;
+    input["colour"] = "red";
+    const ProgramRun result = runScenario(input);
+    EXPECT_EQ(result.status, kExitBadInput);
+    EXPECT_TRUE(result.out.empty());
+    for (const char* expected :
+         {"standard input: colour: is not a known key", "cartridge.bedDepth: is missing",
+          "cartridge.bedDiameter: 25 is above the upper limit of 20",
+          "conditions.pressure: must be a number, not string", "conditions.windSpeed: is not a known key",
+          "vapors[1].molWt: 1 is below the lower limit of 2",
+          "vapors[1].antoineC: -150 is below the lower limit of -120"}) {
+        EXPECT_NE(result.err.find(expected), std::string::npos) << "missing: " << expected << "\n"
+                                                                << result.err;
+    }
+}
+
+TEST(CalcProgram, LimitsAreThoseOfTheScreenFields) {
+    json input = benzeneScenario();
+    input["conditions"]["pressure"] = 1.5;
+    input["conditions"]["temperature"] = 0;
+    input["vapors"][0]["waterSolFactor"] = 1.0;
+    EXPECT_EQ(runScenario(input).status, kExitResults);
+    input["conditions"]["pressure"] = 1.6;
+    const ProgramRun result = runScenario(input);
+    EXPECT_EQ(result.status, kExitBadInput);
+    EXPECT_NE(result.err.find("conditions.pressure: 1.6 is above the upper limit of 1.5"), std::string::npos);
+    input["conditions"]["pressure"] = 1;
+    input["conditions"]["cartridges"] = 11;
+    EXPECT_NE(runScenario(input).err.find("conditions.cartridges: 11 is above the upper limit of 10"),
+              std::string::npos);
+    input["conditions"]["cartridges"] = 2;
+    input["vapors"][0]["concentration"] = 150000;
+    EXPECT_NE(
+        runScenario(input).err.find("vapors[1].concentration: 150000 is above the upper limit of 100,000"),
+        std::string::npos);
+}
+
+TEST(CalcProgram, VaporListMustHoldOneToFiveNamedVapors) {
+    json input = benzeneScenario();
+    input["vapors"] = json::array();
+    EXPECT_NE(runScenario(input).err.find("vapors: must hold 1 to 5 vapors, not 0"), std::string::npos);
+    input["vapors"] = json::array();
+    for (int i = 0; i < 6; ++i) {
+        input["vapors"].push_back(toluene(100, 10));
+    }
+    EXPECT_EQ(runScenario(input).status, kExitBadInput);
+    input["vapors"] = json::array({toluene(100, 10), 7});
+    EXPECT_NE(runScenario(input).err.find("vapors[2]: must be an object, not number"), std::string::npos);
+    input["vapors"] = json::array({toluene(100, 10)});
+    input["vapors"][0]["name"] = " none selected ";
+    EXPECT_NE(runScenario(input).err.find("vapors[1].name: must name the vapor"), std::string::npos);
+    input["vapors"] = "Toluene";
+    EXPECT_NE(runScenario(input).err.find("vapors: must be an array, not string"), std::string::npos);
+}
+
+TEST(CalcProgram, UsageErrors) {
+    EXPECT_EQ(run({}).status, kExitBadInput);
+    const ProgramRun unknown = run({"--yaml", "x.json"});
+    EXPECT_EQ(unknown.status, kExitBadInput);
+    EXPECT_NE(unknown.err.find("unknown option --yaml"), std::string::npos);
+    EXPECT_EQ(run({"a.json", "b.json"}).status, kExitBadInput);
+    const ProgramRun help = run({"--help"});
+    EXPECT_EQ(help.status, kExitResults);
+    EXPECT_NE(help.out.find("usage: quandrelle-calc"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quandrelle::calc
