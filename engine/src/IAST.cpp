@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <string>
 
@@ -160,6 +161,40 @@ int monotoneStretch(double u) {
     return 2;  // unknown
 }
 
+// The fraction after `count` steps of the scan from x, exactly as `count` additions of the step
+// would leave it; NaN when an addition would no longer change it. Within one binary exponent range
+// every addition of the step to a representable fraction rounds the same way (unless the rounding
+// is a tie, which the check of both neighbouring fractions catches), so runs of additions there are
+// one multiplication.
+double afterSteps(double x, std::int64_t count) {
+    while (count > 0) {
+        const double delta = (x + kFractionStep) - x;
+        if (delta == 0) {
+            return std::numeric_limits<double>::quiet_NaN();
+        }
+        int exponent = 0;
+        std::frexp(x, &exponent);
+        const double top = std::ldexp(1.0, exponent);  // start of the next exponent range
+        const double neighbour = std::nextafter(x, top);
+        std::int64_t inRange = 0;
+        if (neighbour < top && (neighbour + kFractionStep) - neighbour == delta) {
+            inRange = static_cast<std::int64_t>((top - x) / delta);
+            while (inRange > 0 && x + static_cast<double>(inRange) * delta >= top) {
+                --inRange;
+            }
+        }
+        if (inRange <= 1) {
+            x = x + kFractionStep;
+            --count;
+            continue;
+        }
+        const std::int64_t taken = std::min(count, inRange);
+        x = x + static_cast<double>(taken) * delta;
+        count -= taken;
+    }
+    return x;
+}
+
 // The same scan, reaching the same fraction, with far fewer evaluations. The fractions it passes
 // through are the same sums of steps, formed one addition at a time. A run of steps is passed
 // over only when both of its ends lie on one monotone stretch of the spreading pressure and are
@@ -189,13 +224,9 @@ double scanWithLeaps(CalcState& state, int slot, double d) {
     std::int64_t steps = 0;
     std::int64_t leap = kFirstLeap;
     while (d > 1) {
-        double y = x;
-        for (std::int64_t i = 0; i < leap; ++i) {
-            const double next = y + kFractionStep;
-            if (next == y) {
-                scanFails(state, slot, "its fraction stopped growing at " + std::to_string(y));
-            }
-            y = next;
+        const double y = afterSteps(x, leap);
+        if (std::isnan(y)) {
+            scanFails(state, slot, "its fraction stopped growing");
         }
         const double dY = differenceAt(y);
         const double uY = state.potentialRatio[slot];

@@ -23,6 +23,16 @@ inline const VaporInput kHexane{"Hexane", 86.18f, 0.6548f, 29.9f, 0, 50, 15.8366
 inline const VaporInput kEthylAcetate{"Ethyl acetate", 88.11f,  0.902f,  22.3f, 0.5f, 100,
                                       16.1516f,        2790.5f, -57.15f, 10};
 
+// Four vapors whose three-vapor equilibrium (stage 3) cycles on carbon preconditioned at 80 %.
+inline const VaporInput kDichloroethane{
+    "1,2-Dichloroethane", 98.95f, 1.2529f, 21.01f, 0.007f, 200, 16.17635f, 2927.276f, -50.25f, 20};
+inline const VaporInput kAcetonitrile{"Acetonitrile", 41.05f,    0.7857f,  11.07f, 1, 10,
+                                      16.90065f,      3413.099f, -22.627f, 1};
+inline const VaporInput kChlorobenzene{"Chlorobenzene", 112.56f,  1.1058f, 31.15f, 0, 500,
+                                       16.06762f,       3296.91f, -55.6f,  50};
+inline const VaporInput kEthylBromide{"Ethyl bromide", 108.97f,   1.4604f, 19.04f, 0.006f, 100,
+                                      15.87137f,       2495.542f, -42.45f, 10};
+
 inline void addVapor(CalcState& state, const VaporInput& input) {
     const int slot = ++state.vaporCount;
     VaporData& vapor = state.vapors[slot];
