@@ -7,6 +7,8 @@
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/InputMasterFive.h"
 #include "quandrelle/screens/UseOneM.h"
+#include "quandrelle/screens/frmCartridgeMulti.h"
+#include "quandrelle/screens/frmVaporMulti.h"
 
 namespace quandrelle {
 namespace {
@@ -27,6 +29,8 @@ void defineScreens(ScreenContext& context) {
     forms.define(forms::kInputMasterFive,
                  [&context] { return std::make_unique<InputMasterFive>(context, concentrationText); });
     forms.define(forms::kUseOneM, [&context] { return std::make_unique<UseOneM>(context); });
+    forms.define(forms::kCartridge, [&context] { return std::make_unique<frmCartridgeMulti>(context); });
+    forms.define(forms::kVapor, [&context] { return std::make_unique<frmVaporMulti>(context); });
 }
 
 Application::Application()
