@@ -5,7 +5,11 @@
 #include <charconv>
 #include <cmath>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <stdexcept>
+
+#include "quandrelle/db/Csv.h"
 
 namespace quandrelle::data {
 
@@ -26,66 +30,23 @@ bool isDigit(char c) {
 
 }  // namespace
 
-std::vector<std::string> splitCsvLine(std::string_view line) {
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted) {
-            if (c != '"') {
-                fields.back() += c;
-            } else if (i + 1 < line.size() && line[i + 1] == '"') {
-                fields.back() += '"';
-                ++i;
-            } else {
-                quoted = false;
-            }
-        } else if (c == '"' && fields.back().empty()) {
-            quoted = true;
-        } else if (c == ',') {
-            fields.emplace_back();
-        } else if (c == '"') {
-            throw std::runtime_error("a quote inside an unquoted field");
-        } else {
-            fields.back() += c;
-        }
-    }
-    if (quoted) {
-        throw std::runtime_error("a quoted field is not closed");
-    }
-    return fields;
-}
-
 CsvTable readCsvFile(const std::filesystem::path& path) {
-    std::ifstream in(path);
+    std::ifstream in(path, std::ios::binary);
     if (!in) {
         throw std::runtime_error("cannot open " + path.string());
     }
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     CsvTable table;
-    std::string line;
-    int lineNumber = 0;
-    while (std::getline(in, line)) {
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (line.empty()) {
-            continue;
-        }
-        std::vector<std::string> fields;
-        try {
-            fields = splitCsvLine(line);
-        } catch (const std::runtime_error& e) {
-            throw std::runtime_error(path.string() + " line " + std::to_string(lineNumber) + ": " + e.what());
-        }
+    // The record tool's own reader, so that the library is read as an import would read it.
+    for (CsvRow& row : parseCsv(text)) {
         if (table.header.empty()) {
-            table.header = std::move(fields);
-        } else if (fields.size() != table.header.size()) {
-            throw std::runtime_error(path.string() + " line " + std::to_string(lineNumber) + ": " +
-                                     std::to_string(fields.size()) + " fields, the header has " +
+            table.header = std::move(row.fields);
+        } else if (row.fields.size() != table.header.size()) {
+            throw std::runtime_error(path.string() + " line " + std::to_string(row.line) + ": " +
+                                     std::to_string(row.fields.size()) + " fields, the header has " +
                                      std::to_string(table.header.size()));
         } else {
-            table.rows.push_back(std::move(fields));
+            table.rows.push_back(std::move(row.fields));
         }
     }
     return table;

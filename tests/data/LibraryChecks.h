@@ -5,7 +5,6 @@
 // everything would let wrong numbers through unnoticed.
 
 #include <filesystem>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,10 +17,10 @@ struct CsvTable {
     std::vector<std::vector<std::string>> rows;
 };
 
-// Reads a comma-separated file with a header row: fields may be quoted, a quoted field may hold
-// commas and doubled quotes. Throws std::runtime_error naming the line of a malformed row.
+// Reads a comma-separated file with a header row through the record tool's CSV reader. Throws
+// std::runtime_error for a file that cannot be read or a row whose width differs from the header's,
+// and the reader's CsvError for malformed quoting.
 CsvTable readCsvFile(const std::filesystem::path& path);
-std::vector<std::string> splitCsvLine(std::string_view line);
 
 // A plain decimal number that fills the whole text ("-52.36", "1.5e3"); throws
 // std::invalid_argument for anything else, so that a stray character in the data is never hidden.

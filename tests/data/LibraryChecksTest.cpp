@@ -3,43 +3,30 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
 #include "LibraryChecks.h"
+#include "TempFolder.h"
 
 namespace quandrelle::data {
 namespace {
 
-TEST(CsvLine, QuotedFieldsKeepTheirCommasAndDoubledQuotes) {
-    EXPECT_EQ(splitCsvLine(R"("1,1-Dichloroethane",98.95,"say ""hi""",)"),
-              (std::vector<std::string>{"1,1-Dichloroethane", "98.95", R"(say "hi")", ""}));
-    EXPECT_EQ(splitCsvLine(""), std::vector<std::string>{""});
-}
-
-TEST(CsvLine, MalformedQuotingIsRefused) {
-    EXPECT_THROW(splitCsvLine(R"("open,1)"), std::runtime_error);
-    EXPECT_THROW(splitCsvLine(R"(ab"c,1)"), std::runtime_error);
-}
-
 TEST(CsvFile, RowsOfTheWrongWidthNameTheirLine) {
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("quandrelle-csv-width-" + std::to_string(::getpid()) + ".csv");
-    {
-        std::ofstream out(path);
-        out << "a,b\r\n1,2\r\n\r\n3\r\n";
-    }
+    testing::TempFolder folder;
+    folder.write("short.csv", "a,b\r\n\"1,5\",2\r\n\r\n3\r\n");
     try {
-        readCsvFile(path);
+        readCsvFile(folder.file("short.csv"));
         ADD_FAILURE() << "a short row was accepted";
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find("line 4"), std::string::npos) << e.what();
     }
-    std::filesystem::remove(path);
-    EXPECT_THROW(readCsvFile(path), std::runtime_error);
+    folder.write("good.csv", "a,b\r\n\"1,5\",2\r\n");
+    EXPECT_EQ(readCsvFile(folder.file("good.csv")).rows,
+              (std::vector<std::vector<std::string>>{{"1,5", "2"}}));
+    EXPECT_THROW(readCsvFile(folder.file("missing.csv")), std::runtime_error);
 }
 
 TEST(WholeNumber, AcceptsOnlyAPlainNumberFillingTheText) {
