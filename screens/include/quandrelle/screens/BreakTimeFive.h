@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <array>
+#include <functional>
+
+#include "quandrelle/screens/Form.h"
+#include "quandrelle/screens/PeerScreens.h"
+
+class QCloseEvent;
+class QPrinter;
+
+namespace quandrelle {
+
+class UseOneM;
+
+// The results screen: the mixture's rows (name, concentration, breakthrough concentration and the
+// estimated breakthrough time with its range), the cartridge and the use conditions. Calculate runs
+// the engine on the calculation state; between runs the conditions and concentrations can be edited
+// here, each accepted edit going straight into the state and into the use conditions screen. The
+// result labels change only when a run clears and refills them.
+class BreakTimeFive : public Form, public ResultsDisplay {
+    Q_OBJECT
+public:
+    // Whether the system has a default printer to print on.
+    using PrinterCheck = std::function<bool()>;
+
+    explicit BreakTimeFive(ScreenContext& context);
+
+    void ShowInputsOnResults() override;
+    void ClearResultsDisplay() override;
+    void focusBreakConc(int row) override;
+    void ShowResults();
+
+    // Replaces the look-up of the default printer (tests pretend there is none).
+    void setPrinterCheck(PrinterCheck check) { m_hasPrinter = std::move(check); }
+    // Paints the window's image, scaled to fit the page, on a printer already set up; false when
+    // the printer could not be started.
+    bool printWindowImage(QPrinter& printer);
+
+    QLineEdit* cartName() const { return m_cartName; }
+    QLabel* vapNm(int row) const { return m_vapNm.at(row); }
+    NumericLineEdit* vapConc(int row) const { return m_vapConc.at(row); }
+    NumericLineEdit* vapBkConc(int row) const { return m_vapBkConc.at(row); }
+    QLabel* bkT(int row) const { return m_bkT.at(row); }
+    QLabel* bkTMin(int row) const { return m_bkTMin.at(row); }
+    QLabel* bkTMax(int row) const { return m_bkTMax.at(row); }
+    NumericLineEdit* temperature() const { return m_temperature; }
+    NumericLineEdit* atmPressure() const { return m_atmPressure; }
+    NumericLineEdit* relHumid() const { return m_relHumid; }
+    NumericLineEdit* airFlowVol() const { return m_airFlowVol; }
+    NumericLineEdit* eqConc() const { return m_eqConc; }
+    QPushButton* cmdCalc() const { return m_cmdCalc; }
+    QPushButton* cmdData() const { return m_cmdData; }
+    QPushButton* cmdExit() const { return m_cmdExit; }
+    QPushButton* cmdPrint() const { return m_cmdPrint; }
+
+protected:
+    void closeRequested() override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class Trigger { Enter, LostFocus };
+
+    void buildControls();
+    void buildLayout();
+    void declareFields();
+    void onCalculate();
+    void onReturnToData();
+    void onPrint();
+    void onExit();
+    void reportRunFailure(const std::string& text);
+
+    void storeTemperature();
+    void storeAtmPressure();
+    void storeAirFlow();
+    void storeRelHumid();
+    void vapConcEntered(int row, Trigger trigger);
+    void vapBkConcLeft(int row);
+    void eqConcEntered();
+    void showEquivalentConcentration();
+    void setBreakFraction(int row);
+    // The use conditions screen, whose fields follow every accepted edit here; none when the
+    // program has no such screen.
+    UseOneM* useConditions();
+    // Offers the window's image as a PDF file when it cannot go to a printer.
+    void savePdfInstead(const std::string& reason);
+
+    PrinterCheck m_hasPrinter;
+    bool m_quitConfirmed = false;
+    QLineEdit* m_cartName = nullptr;
+    // Row arrays, index = vapor slot; 0 unused.
+    std::array<QLabel*, 6> m_vapNm{};
+    std::array<NumericLineEdit*, 6> m_vapConc{};
+    std::array<NumericLineEdit*, 6> m_vapBkConc{};
+    std::array<QLabel*, 6> m_bkT{};
+    std::array<QLabel*, 6> m_bkTMin{};
+    std::array<QLabel*, 6> m_bkTMax{};
+    NumericLineEdit* m_temperature = nullptr;
+    NumericLineEdit* m_atmPressure = nullptr;
+    NumericLineEdit* m_relHumid = nullptr;
+    NumericLineEdit* m_airFlowVol = nullptr;
+    NumericLineEdit* m_eqConc = nullptr;
+    QPushButton* m_cmdCalc = nullptr;
+    QPushButton* m_cmdData = nullptr;
+    QPushButton* m_cmdExit = nullptr;
+    QPushButton* m_cmdPrint = nullptr;
+};
+
+}  // namespace quandrelle

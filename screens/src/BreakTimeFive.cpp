@@ -1,0 +1,545 @@
+#include "quandrelle/screens/BreakTimeFive.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QVBoxLayout>
+#include <optional>
+#include <vector>
+
+#include "quandrelle/engine/Calculate.h"
+#include "quandrelle/engine/DisplayFormat.h"
+#include "quandrelle/engine/SetUp.h"
+#include "quandrelle/screens/BusyCursor.h"
+#include "quandrelle/screens/FormNames.h"
+#include "quandrelle/screens/InputMasterFive.h"
+#include "quandrelle/screens/UseOneM.h"
+#include "quandrelle/validation/FieldLimitTables.h"
+#include "quandrelle/validation/NumberReader.h"
+#include "quandrelle/validation/ValidDataEntry.h"
+
+namespace quandrelle {
+namespace {
+
+// The column headings over the results, laid out in a fixed-pitch font so that "Min" and "Max"
+// stand over their columns: the estimate column is 16 characters wide, the minimum column 13.
+const QString kTimesHeading = QStringLiteral(
+    "   Breakthrough Times (min)    \n"
+    "                               Range\n"
+    "Estimated       Min          Max");
+constexpr int kEstimateColumnChars = 16;
+constexpr int kMinColumnChars = 13;
+constexpr int kMaxColumnChars = 10;
+constexpr int kColumnSpacing = 8;
+
+const QString kConcHeading = QStringLiteral("Vapor Concentrations (ppm)");
+const QString kBreakConcHeading = QStringLiteral("Breakthrough Concentrations (ppm)");
+const QString kVaporsHeading = QStringLiteral("Organic Vapors");
+
+QString text(const std::string& value) {
+    return QString::fromStdString(value);
+}
+
+double numberIn(const QLineEdit* field) {
+    return readNumber(field->text().toStdString());
+}
+
+QLabel* heading(const QString& caption, QWidget* parent) {
+    auto* label = new QLabel(caption, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+    return label;
+}
+
+QLabel* resultLabel(QWidget* parent, const QFont& font, int widthChars, const QString& accessibleName) {
+    auto* label = new QLabel(parent);
+    label->setFont(font);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setFixedWidth(QFontMetrics(font).horizontalAdvance(QString(widthChars, 'x')) - kColumnSpacing);
+    label->setBackgroundRole(QPalette::Base);
+    label->setAutoFillBackground(true);
+    label->setAccessibleName(accessibleName);
+    return label;
+}
+
+}  // namespace
+
+BreakTimeFive::BreakTimeFive(ScreenContext& context)
+    : Form(context, QStringLiteral("Vapor Mixture Breakthrough Results")),
+      m_hasPrinter([] { return !QPrinterInfo::defaultPrinter().isNull(); }) {
+    buildControls();
+    declareFields();
+    buildLayout();
+    onCommand(m_cmdCalc, [this] { onCalculate(); });
+    onCommand(m_cmdData, [this] { onReturnToData(); });
+    onCommand(m_cmdPrint, [this] { onPrint(); });
+    onCommand(m_cmdExit, [this] { onExit(); });
+    adjustSize();
+}
+
+void BreakTimeFive::buildControls() {
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    m_cartName = new QLineEdit(this);
+    m_cartName->setReadOnly(true);
+    m_cartName->setAccessibleName(QStringLiteral("Organic Vapor Cartridge"));
+    for (int row = 1; row <= kMaxVapors; ++row) {
+        m_vapNm[row] = new QLabel(QString::fromUtf8(kNoneSelected), this);
+        m_vapNm[row]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        m_vapNm[row]->setMinimumWidth(220);
+        m_vapNm[row]->setAccessibleName(rowAccessibleName(kVaporsHeading, row));
+        m_vapConc[row] = new NumericLineEdit(this);
+        // The caret goes where the user clicks: a concentration is often corrected, not replaced.
+        m_vapConc[row]->setSelectAllOnFocus(false);
+        m_vapConc[row]->setMaximumWidth(120);
+        m_vapBkConc[row] = new NumericLineEdit(this);
+        m_vapBkConc[row]->setMaximumWidth(120);
+        const QString times = QStringLiteral("Breakthrough Times (min) ");
+        m_bkT[row] =
+            resultLabel(this, fixed, kEstimateColumnChars, rowAccessibleName(times + "Estimated", row));
+        m_bkTMin[row] = resultLabel(this, fixed, kMinColumnChars, rowAccessibleName(times + "Min", row));
+        m_bkTMax[row] = resultLabel(this, fixed, kMaxColumnChars, rowAccessibleName(times + "Max", row));
+    }
+    m_temperature = new NumericLineEdit(this);
+    m_atmPressure = new NumericLineEdit(this);
+    m_relHumid = new NumericLineEdit(this);
+    m_airFlowVol = new NumericLineEdit(this);
+    m_eqConc = new NumericLineEdit(this);
+    for (NumericLineEdit* field : {m_temperature, m_atmPressure, m_relHumid, m_airFlowVol, m_eqConc}) {
+        field->setMaximumWidth(120);
+    }
+    // The captions keep their runs of blanks, which spread the words over the buttons' faces.
+    m_cmdCalc = new QPushButton(QStringLiteral("  Calculate    Results"), this);
+    m_cmdData = new QPushButton(QStringLiteral("   Return to  Data Inputs"), this);
+    m_cmdPrint = new QPushButton(QStringLiteral("Print this Window"), this);
+    m_cmdExit = new QPushButton(QStringLiteral("      Exit        Program"), this);
+}
+
+void BreakTimeFive::declareFields() {
+    // The use conditions: checked on Enter (the focus stays) and before the focus leaves;
+    // temperature and pressure once more after it has left, since they feed the equivalent
+    // concentration shown beside them.
+    addField({.field = m_temperature,
+              .limits = limits::kTemperature,
+              .onAccepted = [this] { storeTemperature(); },
+              .checkOnLostFocus = true},
+             QStringLiteral("Temperature (oC)"));
+    addField({.field = m_atmPressure,
+              .limits = limits::kAtmPressure,
+              .onAccepted = [this] { storeAtmPressure(); },
+              .checkOnLostFocus = true},
+             QStringLiteral("Atmospheric Pressure (atm)"));
+    addField({.field = m_relHumid, .limits = limits::kRelHumidity, .onAccepted = [this] { storeRelHumid(); }},
+             QStringLiteral("Use Relative Humidity (%)"));
+    addField({.field = m_airFlowVol, .limits = limits::kAirFlow, .onAccepted = [this] { storeAirFlow(); }},
+             QStringLiteral("Average Air Flow (L/min)"));
+
+    for (int row = 1; row <= kMaxVapors; ++row) {
+        // A concentration never holds the focus: an out-of-range value is reported, and a positive
+        // one is kept all the same, so the user may calculate with it and see.
+        addField({.field = m_vapConc[row],
+                  .limits = limits::kVaporConcentration,
+                  .checkOnLeave = false,
+                  .onEnter = [this, row] { vapConcEntered(row, Trigger::Enter); },
+                  .onLostFocus = [this, row] { vapConcEntered(row, Trigger::LostFocus); }},
+                 rowAccessibleName(kConcHeading, row));
+        // Breakthrough concentrations have no limits of their own: Calculate checks the fractions.
+        addField({.field = m_vapBkConc[row],
+                  .checkOnLeave = false,
+                  .onEnter = [this] { m_cmdCalc->setFocus(Qt::TabFocusReason); },
+                  .onLostFocus = [this, row] { guarded([this, row] { vapBkConcLeft(row); }); }},
+                 rowAccessibleName(kBreakConcHeading, row));
+    }
+    addField({.field = m_eqConc,
+              .checkOnLeave = false,
+              .onEnter = [this] { guarded([this] { eqConcEntered(); }); },
+              .onLostFocus = [this] { guarded([this] { eqConcEntered(); }); }},
+             QStringLiteral("Equivalent Conc Vapor#1 (mg/m3)"));
+}
+
+void BreakTimeFive::buildLayout() {
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(kColumnSpacing);
+    grid->setVerticalSpacing(6);
+
+    auto* cartCaption = heading(QStringLiteral("Organic Vapor Cartridge"), this);
+    cartCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(cartCaption, 0, 0, 1, 2);
+    grid->addWidget(m_cartName, 0, 2, 1, 2);
+
+    auto* results = heading(QStringLiteral("Calculated Results"), this);
+    grid->addWidget(results, 1, 4, 1, 3);
+    grid->addWidget(heading(kVaporsHeading, this), 2, 0, 1, 2);
+    grid->addWidget(heading(kConcHeading, this), 2, 2);
+    grid->addWidget(heading(kBreakConcHeading, this), 2, 3);
+    auto* times = new QLabel(kTimesHeading, this);
+    times->setFont(fixed);
+    times->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    grid->addWidget(times, 2, 4, 1, 3);
+
+    for (int row = 1; row <= kMaxVapors; ++row) {
+        const int line = row + 2;
+        grid->addWidget(new QLabel(QStringLiteral("Vapor #%1").arg(row), this), line, 0);
+        grid->addWidget(m_vapNm[row], line, 1);
+        grid->addWidget(m_vapConc[row], line, 2, Qt::AlignHCenter);
+        grid->addWidget(m_vapBkConc[row], line, 3, Qt::AlignHCenter);
+        grid->addWidget(m_bkT[row], line, 4);
+        grid->addWidget(m_bkTMin[row], line, 5);
+        grid->addWidget(m_bkTMax[row], line, 6);
+    }
+
+    auto* conditions = new QGridLayout;
+    conditions->setHorizontalSpacing(10);
+    const std::vector<std::pair<QString, QWidget*>> conditionRows = {
+        {QStringLiteral("Temperature (oC)"), m_temperature},
+        {QStringLiteral("Atmospheric Pressure (atm)"), m_atmPressure},
+        {QStringLiteral("Use Relative Humidity (%)"), m_relHumid},
+        {QStringLiteral("Average Air Flow (L/min)"), m_airFlowVol},
+        {QStringLiteral("Equivalent Conc Vapor#1 (mg/m3)"), m_eqConc},
+    };
+    for (std::size_t i = 0; i < conditionRows.size(); ++i) {
+        auto* caption = new QLabel(conditionRows[i].first, this);
+        caption->setBuddy(conditionRows[i].second);
+        conditions->addWidget(caption, static_cast<int>(i), 0, Qt::AlignRight);
+        conditions->addWidget(conditionRows[i].second, static_cast<int>(i), 1);
+    }
+
+    auto* commands = new QGridLayout;
+    commands->setSpacing(10);
+    commands->addWidget(m_cmdCalc, 0, 0);
+    commands->addWidget(m_cmdData, 0, 1);
+    commands->addWidget(m_cmdPrint, 1, 0);
+    commands->addWidget(m_cmdExit, 1, 1);
+    for (QPushButton* button : {m_cmdCalc, m_cmdData, m_cmdPrint, m_cmdExit}) {
+        button->setMinimumHeight(40);
+    }
+
+    auto* lower = new QHBoxLayout;
+    lower->addLayout(conditions);
+    lower->addStretch();
+    lower->addLayout(commands);
+
+    auto* frame = new QVBoxLayout(this);
+    frame->setContentsMargins(18, 14, 18, 14);
+    frame->addLayout(grid);
+    frame->addSpacing(16);
+    frame->addLayout(lower);
+
+    // Keyboard order: the rows left to right, top to bottom, then the conditions and the commands.
+    std::vector<QWidget*> order;
+    for (int row = 1; row <= kMaxVapors; ++row) {
+        order.push_back(m_vapConc[row]);
+        order.push_back(m_vapBkConc[row]);
+    }
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_temperature, m_atmPressure, m_relHumid, m_airFlowVol, m_eqConc,
+                                         m_cmdCalc, m_cmdData, m_cmdPrint, m_cmdExit, m_cartName}) {
+        order.push_back(w);
+    }
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+// --- Moving values between the state and the screen ---
+
+void BreakTimeFive::ClearResultsDisplay() {
+    for (int row = 1; row <= kMaxVapors; ++row) {
+        m_bkT[row]->clear();
+        m_bkTMin[row]->clear();
+        m_bkTMax[row]->clear();
+    }
+}
+
+void BreakTimeFive::ShowInputsOnResults() {
+    CalcState& st = state();
+    for (int row = 1; row <= kMaxVapors; ++row) {
+        const VaporData& vapor = st.vapors[row];
+        // A free slot shows the free-slot marker, as the hub does, also when its name is empty.
+        m_vapNm[row]->setText(isSlotInUse(vapor) ? text(vapor.chemName) : QString::fromUtf8(kNoneSelected));
+        if (isSlotInUse(vapor)) {
+            m_vapConc[row]->setText(text(generalText(vapor.avgConc)));
+            if (row == 1) {
+                showEquivalentConcentration();
+            }
+        } else {
+            m_vapConc[row]->clear();
+            m_vapBkConc[row]->clear();
+        }
+    }
+    m_cartName->setText(text(st.cartName));
+    m_temperature->setText(text(generalText(st.tempC)));
+    m_atmPressure->setText(text(formatNumber(st.atmPressure, "0.00")));
+    const float percent = st.relHumidity * 100.0f;
+    m_relHumid->setText(text(formatNumber(roundHalfEven(percent, 2), "00")));
+    m_airFlowVol->setText(text(generalText(st.airFlow)));
+    setFaceVelocity(st);
+}
+
+void BreakTimeFive::ShowResults() {
+    CalcState& st = state();
+    InputMasterFive* hub = forms().isDefined(forms::kInputMasterFive)
+                               ? &forms().form<InputMasterFive>(forms::kInputMasterFive)
+                               : nullptr;
+    for (int row = 1; row <= kMaxVapors; ++row) {
+        const VaporData& vapor = st.vapors[row];
+        const bool inUse = isSlotInUse(vapor);
+        const QString name = inUse ? text(vapor.chemName) : QString::fromUtf8(kNoneSelected);
+        if (hub != nullptr) {
+            hub->setVaporCaption(row, name);
+        }
+        m_vapNm[row]->setText(name);
+        if (inUse) {
+            m_bkT[row]->setText(text(formatNumber(st.breakTimeResult[row], "#.#")));
+            m_bkTMin[row]->setText(text(formatNumber(st.breakTimeMin[row], "0")));
+            m_bkTMax[row]->setText(text(formatNumber(st.breakTimeMax[row], "0")));
+            m_vapBkConc[row]->setText(text(generalText(st.breakConc[row])));
+            m_vapConc[row]->setText(text(generalText(vapor.avgConc)));
+        } else {
+            // Whatever the result arrays still hold for a free slot belongs to no vapor.
+            m_bkT[row]->clear();
+            m_bkTMin[row]->clear();
+            m_bkTMax[row]->clear();
+            m_vapBkConc[row]->clear();
+            m_vapConc[row]->clear();
+        }
+    }
+}
+
+void BreakTimeFive::focusBreakConc(int row) {
+    m_vapBkConc.at(row)->setFocus(Qt::OtherFocusReason);
+}
+
+// --- Calculate ---
+
+void BreakTimeFive::onCalculate() {
+    std::optional<BusyCursor> busy(std::in_place);
+    try {
+        std::vector<BreakthroughRow> rows;
+        for (int row = 1; row <= kMaxVapors; ++row) {
+            rows.push_back({numberIn(m_vapConc[row]), numberIn(m_vapBkConc[row])});
+        }
+        const CalculateOutcome outcome = Calculate(state(), rows, [this] { ClearResultsDisplay(); });
+        switch (outcome.status) {
+            case CalculateStatus::OutOfLimits:
+                busy.reset();
+                forms().ShowForm(forms::kLimitsMessage);
+                hide();
+                return;
+            case CalculateStatus::Failed:
+                busy.reset();
+                reportRunFailure(outcome.errorText);
+                if (outcome.endProgram) {
+                    context().program.endProgram();
+                }
+                return;
+            case CalculateStatus::Done:
+                ShowResults();
+                show();
+                return;
+        }
+    } catch (const std::exception& failure) {
+        // A number too large to read, or a step of the display that failed: the run ends here,
+        // reported like any failure of the run.
+        busy.reset();
+        reportRunFailure(failure.what());
+    }
+}
+
+void BreakTimeFive::reportRunFailure(const std::string& text) {
+    messenger().show(Message{text, std::string(kErrorTitle), MessageButtons::Ok, MessageIcon::Critical});
+}
+
+// --- Editing the conditions and concentrations ---
+
+UseOneM* BreakTimeFive::useConditions() {
+    if (!forms().isDefined(forms::kUseOneM)) {
+        return nullptr;
+    }
+    return &forms().form<UseOneM>(forms::kUseOneM);
+}
+
+void BreakTimeFive::showEquivalentConcentration() {
+    m_eqConc->setText(text(generalText(roundHalfEven(equivalentConcentration(state()), 2))));
+}
+
+void BreakTimeFive::storeTemperature() {
+    state().tempC = toSingle(numberIn(m_temperature));
+    if (UseOneM* use = useConditions()) {
+        use->temperature()->setText(m_temperature->text());
+    }
+    showEquivalentConcentration();
+}
+
+void BreakTimeFive::storeAtmPressure() {
+    state().atmPressure = toSingle(numberIn(m_atmPressure));
+    if (UseOneM* use = useConditions()) {
+        use->atmPressure()->setText(m_atmPressure->text());
+    }
+    showEquivalentConcentration();
+}
+
+void BreakTimeFive::storeAirFlow() {
+    state().airFlow = toSingle(numberIn(m_airFlowVol));
+    if (UseOneM* use = useConditions()) {
+        use->breathingAirFlow()->setText(m_airFlowVol->text());
+    }
+}
+
+void BreakTimeFive::storeRelHumid() {
+    state().relHumidity = humidityFraction(numberIn(m_relHumid));
+    if (UseOneM* use = useConditions()) {
+        use->relHumid()->setText(m_relHumid->text());
+    }
+}
+
+void BreakTimeFive::setBreakFraction(int row) {
+    // Without a concentration there is no fraction to speak of: the last one stays, and Calculate
+    // refuses the row anyway because its concentration is not above 0.
+    const double concentration = state().vapors[row].avgConc;
+    if (concentration != 0) {
+        state().breakFraction[row] = state().breakConc[row] / concentration;
+    }
+}
+
+void BreakTimeFive::vapConcEntered(int row, Trigger trigger) {
+    const FieldRow* fieldRow = fields().rowOf(m_vapConc[row]);
+    const bool accepted = fields().check(*fieldRow);
+    guarded([&] {
+        const double number = numberIn(m_vapConc[row]);
+        if (accepted || number > 0) {
+            state().vapors[row].avgConc = toSingle(number);
+            if (state().vapors[row].avgConc > 0) {
+                setBreakFraction(row);
+            }
+        }
+        if (accepted || trigger == Trigger::LostFocus) {
+            showEquivalentConcentration();
+        }
+    });
+}
+
+void BreakTimeFive::vapBkConcLeft(int row) {
+    NumericLineEdit* field = m_vapBkConc[row];
+    const QString typed = field->text();
+    if (typed.isEmpty() || typed == QStringLiteral(".")) {
+        field->clear();
+        return;
+    }
+    state().breakConc[row] = numberIn(field);
+    setBreakFraction(row);
+    if (state().breakConc[row] <= 0) {
+        // Kept in the state, but not shown: the empty field makes Calculate refuse the row.
+        field->clear();
+    }
+}
+
+void BreakTimeFive::eqConcEntered() {
+    CalcState& st = state();
+    if (static_cast<double>(st.atmPressure) * st.vapors[1].molWt == 0) {
+        // No concentration follows from a mass concentration without a pressure and a molecular
+        // weight; vapor #1 keeps the one it has.
+        return;
+    }
+    st.vapors[1].avgConc = concentrationFromEquivalent(st, numberIn(m_eqConc));
+    m_vapConc[1]->setText(text(generalText(st.vapors[1].avgConc)));
+    setBreakFraction(1);
+}
+
+// --- Return, print, exit ---
+
+void BreakTimeFive::onReturnToData() {
+    forms().ShowForm(forms::kInputMasterFive);
+    hide();
+}
+
+bool BreakTimeFive::printWindowImage(QPrinter& printer) {
+    const QPixmap image = grab();
+    // The window is wider than it is tall.
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        return false;
+    }
+    QSize size = image.size();
+    size.scale(painter.viewport().size(), Qt::KeepAspectRatio);
+    painter.drawPixmap(QRect(QPoint(0, 0), size), image);
+    return painter.end();
+}
+
+void BreakTimeFive::onPrint() {
+    if (!m_hasPrinter()) {
+        savePdfInstead("No printer is available.");
+        return;
+    }
+    QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
+    printer.setDocName(windowTitle());
+    if (!printWindowImage(printer)) {
+        savePdfInstead("The printer could not be started.");
+    }
+}
+
+void BreakTimeFive::savePdfInstead(const std::string& reason) {
+    const MessageAnswer answer = messenger().show(
+        Message{reason + " Do you want to save an image of this window as a PDF file instead?",
+                std::string("Note"), MessageButtons::YesNo, MessageIcon::None});
+    if (answer != MessageAnswer::Yes) {
+        return;
+    }
+    QString fileName = context().dialogs.saveFileName(
+        this, QStringLiteral("Save this Window as a PDF File"),
+        QDir::home().filePath(windowTitle() + QStringLiteral(".pdf")), QStringLiteral("PDF files (*.pdf)"));
+    if (fileName.isEmpty()) {
+        return;
+    }
+    if (QFileInfo(fileName).suffix().isEmpty()) {
+        fileName += QStringLiteral(".pdf");
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(fileName);
+    printer.setDocName(windowTitle());
+    if (!printWindowImage(printer)) {
+        showNote(messenger(),
+                 "The file " + QDir::toNativeSeparators(fileName).toStdString() + " could not be written.");
+    }
+}
+
+void BreakTimeFive::onExit() {
+    m_quitConfirmed = true;
+    const MessageAnswer answer = messenger().show(
+        Message{"Are you sure you want to quit?", std::string(), MessageButtons::YesNo, MessageIcon::None});
+    if (answer == MessageAnswer::Yes) {
+        forms().UnloadAllForms();
+        context().program.endProgram();
+        return;
+    }
+    show();
+    activateWindow();
+    m_cmdCalc->setFocus(Qt::OtherFocusReason);
+    m_quitConfirmed = false;
+}
+
+void BreakTimeFive::closeRequested() {
+    onExit();
+}
+
+void BreakTimeFive::closeEvent(QCloseEvent* event) {
+    // Only the user's own closing asks; the program ending closes the window without a word.
+    if (context().program.isEnding()) {
+        event->accept();
+        return;
+    }
+    Form::closeEvent(event);
+}
+
+}  // namespace quandrelle

@@ -1,0 +1,629 @@
+// The results screen: filling it, the Calculate command with its limits window and error box, the
+// editing of conditions and concentrations between runs, printing and leaving.
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <set>
+
+#include "../engine/Scenarios.h"
+#include "ScreenTest.h"
+#include "quandrelle/engine/DisplayFormat.h"
+#include "quandrelle/screens/BreakTimeFive.h"
+#include "quandrelle/screens/FormNames.h"
+#include "quandrelle/screens/InputMasterFive.h"
+#include "quandrelle/screens/LimitsMessage.h"
+#include "quandrelle/screens/UseOneM.h"
+
+namespace quandrelle::testing {
+namespace {
+
+Message invalidEntry(const std::string& text) {
+    return Message{text, std::string("Invalid Entry"), MessageButtons::Ok, MessageIcon::None};
+}
+
+QString shown(const std::string& value) {
+    return QString::fromStdString(value);
+}
+
+class BreakTimeFiveTest : public ScreenTest {
+protected:
+    void SetUp() override {
+        forms.define(forms::kInputMasterFive, [this] {
+            return std::make_unique<InputMasterFive>(
+                context, [](float v) { return QString::fromStdString(generalText(v)); });
+        });
+        forms.define(forms::kUseOneM, [this] { return std::make_unique<UseOneM>(context); });
+        forms.define(forms::kResults, [this] { return std::make_unique<BreakTimeFive>(context); });
+        forms.define(forms::kLimitsMessage, [this] { return std::make_unique<LimitsMessage>(context); });
+        hub = &forms.form<InputMasterFive>(forms::kInputMasterFive);
+        use = &forms.form<UseOneM>(forms::kUseOneM);
+        screen = &forms.form<BreakTimeFive>(forms::kResults);
+        screen->setPrinterCheck([] { return false; });
+    }
+
+    // Fills the state with a cartridge, use conditions and the given vapors, then leads on to
+    // the results screen as the hub's Continue does.
+    void enter(const std::vector<test::VaporInput>& vapors, float relHumidity = 0.5f) {
+        state = test::withVapors(test::halfMask(relHumidity), vapors);
+        for (int slot = 1; slot <= state.vaporCount; ++slot) {
+            hub->setVaporCaption(slot, shown(state.vapors[slot].chemName));
+        }
+        screen->ShowInputsOnResults();
+        screen->ClearResultsDisplay();
+        showAndActivate(forms::kResults);
+    }
+
+    void setBreakConcs(const std::vector<QString>& texts) {
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            screen->vapBkConc(static_cast<int>(i) + 1)->setText(texts[i]);
+        }
+    }
+
+    void calculate() { screen->cmdCalc()->click(); }
+
+    QStringList resultTexts() const {
+        QStringList texts;
+        for (int row = 1; row <= 5; ++row) {
+            texts << screen->bkT(row)->text() << screen->bkTMin(row)->text() << screen->bkTMax(row)->text();
+        }
+        return texts;
+    }
+
+    // Types into a field and leaves it with Tab, as the user would.
+    void typeAndTab(QWidget* field, const QString& text) {
+        typeInto(field, text);
+        QTest::keyClick(field, Qt::Key_Tab);
+    }
+
+    InputMasterFive* hub = nullptr;
+    UseOneM* use = nullptr;
+    BreakTimeFive* screen = nullptr;
+};
+
+// --- Layout ---
+
+TEST_F(BreakTimeFiveTest, CaptionsHeadingsAndAccessibleNamesAreExact) {
+    enter({test::kBenzene});
+    EXPECT_EQ(screen->windowTitle(), "Vapor Mixture Breakthrough Results");
+    EXPECT_EQ(screen->cmdCalc()->text(), "  Calculate    Results");
+    EXPECT_EQ(screen->cmdData()->text(), "   Return to  Data Inputs");
+    EXPECT_EQ(screen->cmdExit()->text(), "      Exit        Program");
+    EXPECT_EQ(screen->cmdPrint()->text(), "Print this Window");
+
+    QStringList labels;
+    for (const QLabel* label : screen->findChildren<QLabel*>()) {
+        labels << label->text();
+    }
+    for (const char* caption :
+         {"Organic Vapor Cartridge", "Organic Vapors", "Vapor #1", "Vapor #5", "Vapor Concentrations (ppm)",
+          "Breakthrough Concentrations (ppm)", "Calculated Results",
+          "   Breakthrough Times (min)    \n                               Range\nEstimated       Min        "
+          "  Max",
+          "Temperature (oC)", "Atmospheric Pressure (atm)", "Use Relative Humidity (%)",
+          "Average Air Flow (L/min)", "Equivalent Conc Vapor#1 (mg/m3)"}) {
+        EXPECT_TRUE(labels.contains(QString::fromUtf8(caption))) << caption;
+    }
+    EXPECT_EQ(screen->vapConc(2)->accessibleName(), "Vapor Concentrations (ppm) 2");
+    EXPECT_EQ(screen->vapBkConc(5)->accessibleName(), "Breakthrough Concentrations (ppm) 5");
+    EXPECT_EQ(screen->vapNm(3)->accessibleName(), "Organic Vapors 3");
+    EXPECT_EQ(screen->bkTMax(4)->accessibleName(), "Breakthrough Times (min) Max 4");
+    EXPECT_EQ(screen->eqConc()->accessibleName(), "Equivalent Conc Vapor#1 (mg/m3)");
+}
+
+TEST_F(BreakTimeFiveTest, TheKeyboardReachesEveryControl) {
+    enter({test::kBenzene});
+    setBreakConcs({"10"});
+    std::set<QWidget*> expected{screen->temperature(), screen->atmPressure(), screen->relHumid(),
+                                screen->airFlowVol(),  screen->eqConc(),      screen->cmdCalc(),
+                                screen->cmdData(),     screen->cmdPrint(),    screen->cmdExit(),
+                                screen->cartName()};
+    for (int row = 1; row <= 5; ++row) {
+        expected.insert(screen->vapConc(row));
+        expected.insert(screen->vapBkConc(row));
+    }
+    screen->vapConc(1)->setFocus();
+    std::set<QWidget*> visited;
+    for (std::size_t i = 0; i < expected.size() * 2; ++i) {
+        visited.insert(QApplication::focusWidget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(visited, expected);
+    EXPECT_TRUE(messenger.shown.empty());
+}
+
+// --- Filling the screen ---
+
+TEST_F(BreakTimeFiveTest, InputsAreShownInTheirDisplayFormats) {
+    state = test::withVapors(test::halfMask(0.05f), {test::kBenzene});
+    state.tempC = 25;
+    state.faceVelocity = 0;
+    screen->ShowInputsOnResults();
+    EXPECT_EQ(screen->eqConc()->text(), "319.3");
+    EXPECT_EQ(screen->vapConc(1)->text(), "100");
+    EXPECT_EQ(screen->atmPressure()->text(), "1.00");
+    EXPECT_EQ(screen->relHumid()->text(), "05");
+    EXPECT_EQ(screen->temperature()->text(), "25");
+    EXPECT_EQ(screen->airFlowVol()->text(), "30");
+    EXPECT_EQ(screen->cartName()->text(), "Half-mask OV");
+    EXPECT_EQ(screen->vapNm(1)->text(), "Benzene");
+    EXPECT_EQ(screen->vapNm(2)->text(), "None Selected");
+    EXPECT_GT(state.faceVelocity, 0);
+}
+
+TEST_F(BreakTimeFiveTest, FreeRowsAreEmptiedWhenTheScreenIsFilled) {
+    screen->vapConc(2)->setText("55");
+    screen->vapBkConc(2)->setText("5");
+    screen->vapBkConc(1)->setText("7");
+    enter({test::kBenzene});
+    EXPECT_EQ(screen->vapConc(2)->text(), "");
+    EXPECT_EQ(screen->vapBkConc(2)->text(), "");
+    // A row in use keeps the breakthrough concentration typed before.
+    EXPECT_EQ(screen->vapBkConc(1)->text(), "7");
+}
+
+// --- Calculate: the limits check ---
+
+TEST_F(BreakTimeFiveTest, AFractionOfExactlyOneHalfIsCalculated) {
+    enter({test::kBenzene});
+    setBreakConcs({"50"});
+    calculate();
+    EXPECT_TRUE(messenger.shown.empty());
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_EQ(screen->bkT(1)->text(), shown(formatNumber(state.breakTimeResult[1], "#.#")));
+    EXPECT_FALSE(screen->bkT(1)->text().isEmpty());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(BreakTimeFiveTest, AFractionAboveOneHalfOpensTheLimitsWindowAndChangesNothing) {
+    enter({test::kBenzene, test::kToluene});
+    setBreakConcs({"10", "50.001"});
+    screen->temperature()->setText("31");
+    const CalcState before = state;
+    calculate();
+    auto& limitsWindow = forms.form<LimitsMessage>(forms::kLimitsMessage);
+    EXPECT_TRUE(limitsWindow.isVisible());
+    EXPECT_EQ(limitsWindow.windowTitle(), "Out of Limits Message");
+    EXPECT_EQ(limitsWindow.messageLabel()->text(),
+              "This model is not valid for breakthrough fractions above 0.5 or at zero or below. Please "
+              "select breakthrough concentrations within these limits.");
+    EXPECT_FALSE(screen->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(state.tempK, before.tempK);
+    EXPECT_EQ(state.mixCount, before.mixCount);
+
+    limitsWindow.returnButton()->click();
+    EXPECT_FALSE(limitsWindow.isVisible());
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_EQ(screen->vapBkConc(2)->text(), "50.001");
+    EXPECT_EQ(screen->temperature()->text(), "31");
+}
+
+TEST_F(BreakTimeFiveTest, ClosingTheLimitsWindowAnyWayBringsTheResultsBack) {
+    enter({test::kBenzene});
+    setBreakConcs({"60"});
+    calculate();
+    auto& limitsWindow = forms.form<LimitsMessage>(forms::kLimitsMessage);
+    ASSERT_TRUE(limitsWindow.isVisible());
+    limitsWindow.close();
+    EXPECT_FALSE(limitsWindow.isVisible());
+    EXPECT_TRUE(screen->isVisible());
+
+    calculate();
+    ASSERT_TRUE(limitsWindow.isVisible());
+    activate(limitsWindow);
+    QTest::keyClick(&limitsWindow, Qt::Key_Escape);
+    EXPECT_TRUE(screen->isVisible());
+}
+
+TEST_F(BreakTimeFiveTest, EmptyOrZeroFieldsOfAnyRowOfTheMixtureAreRefused) {
+    enter({test::kBenzene, test::kToluene});
+    auto& limitsWindow = forms.form<LimitsMessage>(forms::kLimitsMessage);
+    const std::vector<std::pair<QString, std::vector<QString>>> cases = {
+        {"empty breakthrough", {"10", ""}},
+        {"zero breakthrough", {"0", "10"}},
+        {"text breakthrough", {"10", "abc"}},
+    };
+    for (const auto& [label, texts] : cases) {
+        setBreakConcs(texts);
+        calculate();
+        EXPECT_TRUE(limitsWindow.isVisible()) << label.toStdString();
+        limitsWindow.returnButton()->click();
+    }
+    setBreakConcs({"10", "10"});
+    for (const QString& concentration : {QString(), QStringLiteral("0")}) {
+        screen->vapConc(2)->setText(concentration);
+        calculate();
+        EXPECT_TRUE(limitsWindow.isVisible()) << concentration.toStdString();
+        limitsWindow.returnButton()->click();
+    }
+    EXPECT_TRUE(resultTexts().join("").isEmpty());
+}
+
+// --- Calculate: a mixture run ---
+
+TEST_F(BreakTimeFiveTest, AMixtureRunReordersTheRowsOnBothScreens) {
+    enter({test::kToluene, test::kBenzene, test::kAcetone});
+    // Typed as the user does, each stored into its vapor as the field is left.
+    for (int row = 1; row <= 3; ++row) {
+        typeAndTab(screen->vapBkConc(row), QStringList{"10", "7", "20"}[row - 1]);
+    }
+    screen->vapConc(2)->setText("150");  // benzene, typed but never entered: the check reads the screen
+    // Results a free slot still holds from elsewhere belong to no vapor.
+    state.breakTimeResult[4] = 12;
+    calculate();
+    ASSERT_TRUE(messenger.shown.empty());
+
+    // Acetone holds least in the mixture and comes first; each row keeps its own numbers.
+    EXPECT_EQ(screen->vapNm(1)->text(), "Acetone");
+    EXPECT_EQ(screen->vapConc(1)->text(), "200");
+    EXPECT_EQ(screen->vapBkConc(1)->text(), "20");
+    for (int row = 1; row <= 3; ++row) {
+        EXPECT_EQ(hub->vaporCaption(row), screen->vapNm(row)->text());
+        EXPECT_EQ(screen->bkT(row)->text(), shown(formatNumber(state.breakTimeResult[row], "#.#")));
+        EXPECT_EQ(screen->bkTMin(row)->text(), shown(formatNumber(state.breakTimeMin[row], "0")));
+        EXPECT_EQ(screen->bkTMax(row)->text(), shown(formatNumber(state.breakTimeMax[row], "0")));
+        EXPECT_FALSE(screen->bkT(row)->text().isEmpty());
+    }
+    const QStringList names{screen->vapNm(1)->text(), screen->vapNm(2)->text(), screen->vapNm(3)->text()};
+    EXPECT_TRUE(names.contains("Toluene") && names.contains("Benzene"));
+    for (int row = 2; row <= 3; ++row) {
+        if (screen->vapNm(row)->text() == "Benzene") {
+            EXPECT_EQ(screen->vapConc(row)->text(), "100");  // the state's value, shown again
+            EXPECT_EQ(screen->vapBkConc(row)->text(), "7");
+        } else {
+            EXPECT_EQ(screen->vapConc(row)->text(), "100");
+            EXPECT_EQ(screen->vapBkConc(row)->text(), "10");
+        }
+    }
+    for (int row = 4; row <= 5; ++row) {
+        EXPECT_EQ(screen->vapNm(row)->text(), "None Selected");
+        EXPECT_EQ(hub->vaporCaption(row), "None Selected");
+        EXPECT_EQ(screen->vapConc(row)->text(), "");
+        EXPECT_EQ(screen->vapBkConc(row)->text(), "");
+        EXPECT_EQ(screen->bkT(row)->text(), "");
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    if (const char* shot = std::getenv("QUANDRELLE_RESULTS_SCREENSHOT")) {
+        screen->grab().save(QString::fromLocal8Bit(shot));
+    }
+
+    // The next run checks the rows in their new order: acetone's limit is now row 1's.
+    screen->vapBkConc(1)->setText("101");
+    calculate();
+    EXPECT_TRUE(forms.form<LimitsMessage>(forms::kLimitsMessage).isVisible());
+}
+
+TEST_F(BreakTimeFiveTest, AnArithmeticFailureIsReportedAndLeavesTheResultsEmpty) {
+    enter({test::kBenzene, test::kToluene});
+    setBreakConcs({"10", "10"});
+    calculate();
+    ASSERT_FALSE(screen->bkT(1)->text().isEmpty());
+    // Toluene now sits in row 2 or 1; break whichever vapor is in slot 2.
+    state.vapors[2].antoineA = 1000;
+    state.vapors[2].molVolume = 106.29f;
+    const QString before = screen->vapNm(2)->text();
+    calculate();
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_EQ(messenger.shown[0],
+              (Message{"Arithmetic Overflow.\nPlease check your values.\nMolecular Volume: 106.29",
+                       std::string("Error"), MessageButtons::Ok, MessageIcon::Critical}));
+    EXPECT_TRUE(resultTexts().join("").isEmpty());
+    EXPECT_EQ(screen->vapNm(2)->text(), before);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(program.endCount, 0);
+}
+
+TEST_F(BreakTimeFiveTest, AConcentrationTooLargeToReadIsReportedNotCrashed) {
+    enter({test::kBenzene});
+    setBreakConcs({"10"});
+    screen->vapConc(1)->setText("1e400");
+    calculate();
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_EQ(messenger.shown[0].title, std::optional<std::string>("Error"));
+    EXPECT_EQ(messenger.shown[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// --- Editing the use conditions ---
+
+TEST_F(BreakTimeFiveTest, UseConditionEditsAreCheckedStoredAndFollowedByTheUseConditionsScreen) {
+    enter({test::kBenzene});
+    setBreakConcs({"10"});
+    calculate();
+    const QStringList results = resultTexts();
+
+    typeInto(screen->temperature(), "75");
+    pressEnter(screen->temperature());
+    EXPECT_EQ(state.tempC, 75.0f);
+    EXPECT_EQ(use->temperature()->text(), "75");
+    EXPECT_EQ(screen->eqConc()->text(), shown(generalText(roundHalfEven(equivalentConcentration(state), 2))));
+    EXPECT_EQ(QApplication::focusWidget(), screen->temperature());  // Enter keeps the focus here
+
+    typeInto(screen->temperature(), "76");
+    pressEnter(screen->temperature());
+    EXPECT_EQ(state.tempC, 75.0f);
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_EQ(messenger.shown[0], invalidEntry("This entry must be less than or equal to 75 "));
+    // A rejected entry holds the focus against Tab.
+    activate(*screen);
+    screen->temperature()->setFocus();
+    QTest::keyClick(screen->temperature(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), screen->temperature());
+    messenger.shown.clear();
+
+    typeAndTab(screen->temperature(), "30");
+    EXPECT_EQ(state.tempC, 30.0f);
+    EXPECT_EQ(use->temperature()->text(), "30");
+
+    typeInto(screen->atmPressure(), "0.4");
+    pressEnter(screen->atmPressure());
+    EXPECT_EQ(messenger.shown.back(), invalidEntry("This entry must be greater than or equal to 0.5 "));
+    activate(*screen);
+    typeInto(screen->atmPressure(), "1.5");
+    pressEnter(screen->atmPressure());
+    EXPECT_EQ(state.atmPressure, 1.5f);
+    EXPECT_EQ(use->atmPressure()->text(), "1.5");
+
+    typeInto(screen->relHumid(), "100");
+    pressEnter(screen->relHumid());
+    EXPECT_EQ(messenger.shown.back(), invalidEntry("This entry must be less than or equal to 99 "));
+    activate(*screen);
+    typeInto(screen->relHumid(), "50");
+    pressEnter(screen->relHumid());
+    EXPECT_EQ(state.relHumidity, 0.5f);
+    EXPECT_EQ(use->relHumid()->text(), "50");
+
+    typeInto(screen->airFlowVol(), "501");
+    pressEnter(screen->airFlowVol());
+    EXPECT_EQ(messenger.shown.back(), invalidEntry("This entry must be less than or equal to 500 "));
+    activate(*screen);
+    typeInto(screen->airFlowVol(), "0");
+    pressEnter(screen->airFlowVol());
+    EXPECT_EQ(messenger.shown.back(), invalidEntry("This entry must not equal zero "));
+    activate(*screen);
+    typeInto(screen->airFlowVol(), "500");
+    pressEnter(screen->airFlowVol());
+    EXPECT_EQ(state.airFlow, 500.0f);
+    EXPECT_EQ(use->breathingAirFlow()->text(), "500");
+
+    EXPECT_EQ(resultTexts(), results);
+}
+
+TEST_F(BreakTimeFiveTest, AnEntryThatIsNotANumberIsEmptiedAndStoresZero) {
+    enter({test::kBenzene});
+    typeAndTab(screen->relHumid(), "abc");
+    EXPECT_EQ(screen->relHumid()->text(), "");
+    EXPECT_EQ(state.relHumidity, 0.0f);
+    EXPECT_EQ(use->relHumid()->text(), "");
+    EXPECT_TRUE(messenger.shown.empty());
+}
+
+// --- Editing the concentrations ---
+
+TEST_F(BreakTimeFiveTest, ConcentrationEditsSetTheFractionAndOutOfRangeValuesAreStoredAnyway) {
+    enter({test::kBenzene, test::kToluene});
+    setBreakConcs({"10", "10"});
+    calculate();
+    const QStringList results = resultTexts();
+    const int tolueneRow = screen->vapNm(1)->text() == "Toluene" ? 1 : 2;
+    const int benzeneRow = 3 - tolueneRow;
+
+    typeInto(screen->vapConc(tolueneRow), "200");
+    pressEnter(screen->vapConc(tolueneRow));
+    EXPECT_EQ(state.vapors[tolueneRow].avgConc, 200.0f);
+    EXPECT_DOUBLE_EQ(state.breakFraction[tolueneRow], 0.05);
+    EXPECT_TRUE(messenger.shown.empty());
+
+    typeInto(screen->vapConc(benzeneRow), "150000");
+    pressEnter(screen->vapConc(benzeneRow));
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_EQ(messenger.shown[0], invalidEntry("This entry must be less than or equal to 100,000 "));
+    EXPECT_EQ(state.vapors[benzeneRow].avgConc, 150000.0f);
+    EXPECT_DOUBLE_EQ(state.breakFraction[benzeneRow], 10.0 / 150000);
+    // Leaving the field checks it again, and does not hold the focus.
+    activate(*screen);
+    screen->vapConc(benzeneRow)->setFocus();
+    QTest::keyClick(screen->vapConc(benzeneRow), Qt::Key_Tab);
+    EXPECT_EQ(messenger.shown.size(), 2u);
+    EXPECT_NE(QApplication::focusWidget(), screen->vapConc(benzeneRow));
+
+    EXPECT_EQ(resultTexts(), results);
+}
+
+TEST_F(BreakTimeFiveTest, BreakthroughConcentrationEdits) {
+    enter({test::kBenzene, test::kToluene, test::kAcetone});
+    setBreakConcs({"10", "10", "10"});
+    calculate();
+    const QStringList results = resultTexts();
+
+    typeAndTab(screen->vapBkConc(3), "-5");
+    EXPECT_EQ(state.breakConc[3], -5);
+    EXPECT_EQ(screen->vapBkConc(3)->text(), "");
+    EXPECT_DOUBLE_EQ(state.breakFraction[3], -5.0 / state.vapors[3].avgConc);
+
+    typeAndTab(screen->vapBkConc(2), ".");
+    EXPECT_EQ(screen->vapBkConc(2)->text(), "");
+    EXPECT_EQ(state.breakConc[2], 10);
+
+    // Enter moves to Calculate without starting a run, storing the entry on the way.
+    typeInto(screen->vapBkConc(1), "4");
+    pressEnter(screen->vapBkConc(1));
+    EXPECT_EQ(QApplication::focusWidget(), screen->cmdCalc());
+    EXPECT_EQ(state.breakConc[1], 4);
+    EXPECT_EQ(resultTexts(), results);
+    EXPECT_TRUE(messenger.shown.empty());
+
+    // The emptied row 3 now stops the next run at the limits window.
+    calculate();
+    EXPECT_TRUE(forms.form<LimitsMessage>(forms::kLimitsMessage).isVisible());
+}
+
+TEST_F(BreakTimeFiveTest, AnEquivalentConcentrationSetsVaporOnesConcentration) {
+    enter({test::kBenzene});
+    state.tempC = 25;
+    state.breakConc[1] = 10;
+    typeInto(screen->eqConc(), "319.3");
+    pressEnter(screen->eqConc());
+    EXPECT_NEAR(state.vapors[1].avgConc, 100.0013, 5e-5);
+    EXPECT_EQ(screen->vapConc(1)->text(), "100.0013");
+    EXPECT_DOUBLE_EQ(state.breakFraction[1], 10.0 / state.vapors[1].avgConc);
+    EXPECT_EQ(screen->eqConc()->text(), "319.3");  // left as typed
+}
+
+// A fraction needs a concentration to divide by: where there is none, the fraction stays as it was
+// and nothing fails.
+TEST_F(BreakTimeFiveTest, EditsWithoutAConcentrationLeaveTheFractionUnchanged) {
+    enter({test::kBenzene, test::kToluene});
+    state.breakFraction[2] = 0.25;
+    state.vapors[2].avgConc = 0;
+    typeAndTab(screen->vapBkConc(2), "10");
+    EXPECT_EQ(state.breakConc[2], 10);
+    EXPECT_EQ(state.breakFraction[2], 0.25);
+
+    state.breakFraction[1] = 0.125;
+    screen->eqConc()->setFocus();
+    screen->eqConc()->clear();
+    QTest::keyClick(screen->eqConc(), Qt::Key_Tab);
+    EXPECT_EQ(state.vapors[1].avgConc, 0.0f);
+    EXPECT_EQ(screen->vapConc(1)->text(), "0");
+    EXPECT_EQ(state.breakFraction[1], 0.125);
+
+    state.vapors[1].avgConc = 100;
+    state.vapors[1].molWt = 0;
+    typeAndTab(screen->eqConc(), "319.3");
+    EXPECT_EQ(state.vapors[1].avgConc, 100.0f);
+    EXPECT_EQ(state.breakFraction[1], 0.125);
+    EXPECT_TRUE(messenger.shown.empty());
+}
+
+// --- Return, exit, print ---
+
+TEST_F(BreakTimeFiveTest, ReturnToDataInputsShowsTheHubAndKeepsEverything) {
+    enter({test::kBenzene});
+    setBreakConcs({"10"});
+    calculate();
+    screen->cmdData()->click();
+    EXPECT_TRUE(hub->isVisible());
+    EXPECT_FALSE(screen->isVisible());
+    EXPECT_FALSE(screen->bkT(1)->text().isEmpty());
+}
+
+TEST_F(BreakTimeFiveTest, TheHubsContinueFillsAndShowsThisScreen) {
+    hub->setCartridgeCaption("Half-mask OV");
+    state = test::withVapors(test::halfMask(), {test::kBenzene});
+    hub->setVaporCaption(1, "Benzene");
+    screen->bkT(1)->setText("99.");
+    showAndActivate(forms::kInputMasterFive);
+    hub->continueButton()->click();
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_FALSE(hub->isVisible());
+    EXPECT_EQ(screen->vapNm(1)->text(), "Benzene");
+    EXPECT_EQ(screen->bkT(1)->text(), "");
+    EXPECT_EQ(screen->focusWidget(), screen->vapBkConc(1));
+}
+
+TEST_F(BreakTimeFiveTest, ExitAndClosingAskBeforeEnding) {
+    enter({test::kBenzene});
+    const Message question{"Are you sure you want to quit?", std::string(), MessageButtons::YesNo,
+                           MessageIcon::None};
+    messenger.answer(MessageAnswer::No);
+    screen->cmdExit()->click();
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_EQ(messenger.shown[0], question);
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_EQ(screen->focusWidget(), screen->cmdCalc());
+    EXPECT_EQ(program.endCount, 0);
+
+    messenger.answer(MessageAnswer::No);
+    screen->close();
+    EXPECT_EQ(messenger.shown.size(), 2u);
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_EQ(screen->focusWidget(), screen->cmdCalc());
+
+    messenger.answer(MessageAnswer::Yes);
+    screen->close();
+    EXPECT_EQ(program.endCount, 1);
+    EXPECT_EQ(messenger.shown.size(), 3u);
+    EXPECT_EQ(messenger.unscripted, 0);
+}
+
+TEST_F(BreakTimeFiveTest, ClosingWhileTheProgramEndsAsksNothing) {
+    enter({test::kBenzene});
+    program.endCount = 1;
+    screen->close();
+    EXPECT_TRUE(messenger.shown.empty());
+    EXPECT_FALSE(screen->isVisible());
+}
+
+TEST_F(BreakTimeFiveTest, WithoutAPrinterTheWindowCanBeSavedAsAPdfPage) {
+    enter({test::kToluene, test::kBenzene, test::kAcetone});
+    setBreakConcs({"10", "5", "20"});
+    calculate();
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+
+    // Declining the offer asks for no file.
+    messenger.answer(MessageAnswer::No);
+    screen->cmdPrint()->click();
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_EQ(messenger.shown[0].text,
+              "No printer is available. Do you want to save an image of this window as a PDF file instead?");
+    EXPECT_TRUE(dialogs.fileCaptions.empty());
+
+    // A file name without a suffix gets ".pdf".
+    messenger.answer(MessageAnswer::Yes);
+    dialogs.scriptFileName(folder.filePath("results"));
+    screen->cmdPrint()->click();
+    ASSERT_EQ(dialogs.fileCaptions.size(), 1u);
+    const QString pdf = folder.filePath("results.pdf");
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(5).startsWith("%PDF"));
+    EXPECT_EQ(messenger.shown.size(), 2u);
+
+    // The page holds the window's image: its inked area has the window's proportions.
+    const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+    if (pdftoppm.isEmpty()) {
+        GTEST_SKIP() << "pdftoppm is not installed; the page was not rendered";
+    }
+    ASSERT_EQ(QProcess::execute(pdftoppm, {"-png", "-r", "50", "-singlefile", pdf, folder.filePath("page")}),
+              0);
+    const QImage page(folder.filePath("page.png"));
+    ASSERT_FALSE(page.isNull());
+    QRect inked;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            if (qGray(page.pixel(x, y)) < 250) {
+                inked |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    ASSERT_FALSE(inked.isEmpty());
+    const double windowRatio = double(screen->width()) / screen->height();
+    EXPECT_NEAR(double(inked.width()) / inked.height(), windowRatio, 0.05 * windowRatio);
+}
+
+TEST_F(BreakTimeFiveTest, AFileThatCannotBeWrittenIsReported) {
+    enter({test::kBenzene});
+    messenger.answer(MessageAnswer::Yes);
+    dialogs.scriptFileName("/nonexistent-folder/results.pdf");
+    screen->cmdPrint()->click();
+    ASSERT_EQ(messenger.shown.size(), 2u);
+    EXPECT_EQ(messenger.shown[1], (Message{"The file /nonexistent-folder/results.pdf could not be written.",
+                                           std::string("Note"), MessageButtons::Ok, MessageIcon::None}));
+
+    // Cancelling the file dialog writes nothing and says nothing more.
+    messenger.answer(MessageAnswer::Yes);
+    screen->cmdPrint()->click();
+    EXPECT_EQ(messenger.shown.size(), 3u);
+}
+
+}  // namespace
+}  // namespace quandrelle::testing
