@@ -4,8 +4,10 @@
 #include "quandrelle/app/ExitDialog.h"
 #include "quandrelle/app/Opening.h"
 #include "quandrelle/engine/DisplayFormat.h"
+#include "quandrelle/screens/BreakTimeFive.h"
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/InputMasterFive.h"
+#include "quandrelle/screens/LimitsMessage.h"
 #include "quandrelle/screens/UseOneM.h"
 #include "quandrelle/screens/frmCartridgeMulti.h"
 #include "quandrelle/screens/frmVaporMulti.h"
@@ -31,6 +33,8 @@ void defineScreens(ScreenContext& context) {
     forms.define(forms::kUseOneM, [&context] { return std::make_unique<UseOneM>(context); });
     forms.define(forms::kCartridge, [&context] { return std::make_unique<frmCartridgeMulti>(context); });
     forms.define(forms::kVapor, [&context] { return std::make_unique<frmVaporMulti>(context); });
+    forms.define(forms::kResults, [&context] { return std::make_unique<BreakTimeFive>(context); });
+    forms.define(forms::kLimitsMessage, [&context] { return std::make_unique<LimitsMessage>(context); });
 }
 
 Application::Application()

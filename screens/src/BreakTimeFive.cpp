@@ -64,7 +64,7 @@ QLabel* resultLabel(QWidget* parent, const QFont& font, int widthChars, const QS
     auto* label = new QLabel(parent);
     label->setFont(font);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label->setFixedWidth(QFontMetrics(font).horizontalAdvance(QString(widthChars, 'x')) - kColumnSpacing);
+    label->setMinimumWidth(QFontMetrics(font).horizontalAdvance(QString(widthChars, 'x')) - kColumnSpacing);
     label->setBackgroundRole(QPalette::Base);
     label->setAutoFillBackground(true);
     label->setAccessibleName(accessibleName);
@@ -230,6 +230,8 @@ void BreakTimeFive::buildLayout() {
 
     auto* frame = new QVBoxLayout(this);
     frame->setContentsMargins(18, 14, 18, 14);
+    // Never smaller than its contents: a result cut off at the edge would read as another number.
+    frame->setSizeConstraint(QLayout::SetMinimumSize);
     frame->addLayout(grid);
     frame->addSpacing(16);
     frame->addLayout(lower);
