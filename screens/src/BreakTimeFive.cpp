@@ -158,11 +158,20 @@ void BreakTimeFive::declareFields() {
                   .onLostFocus = [this, row] { guarded([this, row] { vapBkConcLeft(row); }); }},
                  rowAccessibleName(kBreakConcHeading, row));
     }
+    // The equivalent concentration is shown rounded to two decimals, so reading it back would
+    // shift vapor #1's concentration (a trace vapor even to 0): leaving the field sets the
+    // concentration only when the user has typed in it, while Enter always does.
     addField({.field = m_eqConc,
               .checkOnLeave = false,
               .onEnter = [this] { guarded([this] { eqConcEntered(); }); },
-              .onLostFocus = [this] { guarded([this] { eqConcEntered(); }); }},
+              .onLostFocus =
+                  [this] {
+                      if (m_eqConcTyped) {
+                          guarded([this] { eqConcEntered(); });
+                      }
+                  }},
              QStringLiteral("Equivalent Conc Vapor#1 (mg/m3)"));
+    connect(m_eqConc, &QLineEdit::textEdited, this, [this] { m_eqConcTyped = true; });
 }
 
 void BreakTimeFive::buildLayout() {
@@ -372,6 +381,7 @@ UseOneM* BreakTimeFive::useConditions() {
 
 void BreakTimeFive::showEquivalentConcentration() {
     m_eqConc->setText(text(generalText(roundHalfEven(equivalentConcentration(state()), 2))));
+    m_eqConcTyped = false;
 }
 
 void BreakTimeFive::storeTemperature() {

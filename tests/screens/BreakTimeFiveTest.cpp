@@ -477,6 +477,22 @@ TEST_F(BreakTimeFiveTest, AnEquivalentConcentrationSetsVaporOnesConcentration) {
     EXPECT_EQ(screen->eqConc()->text(), "319.3");  // left as typed
 }
 
+TEST_F(BreakTimeFiveTest, PassingThroughTheEquivalentConcentrationChangesNoConcentration) {
+    test::VaporInput trace = test::kBenzene;
+    trace.concentration = 0.01f;
+    enter({trace});
+    ASSERT_EQ(screen->eqConc()->text(), "0.03");
+    screen->eqConc()->setFocus();
+    QTest::keyClick(screen->eqConc(), Qt::Key_Tab);
+    EXPECT_EQ(state.vapors[1].avgConc, 0.01f);
+    EXPECT_EQ(screen->vapConc(1)->text(), "0.01");
+
+    // Enter takes the shown value as entered.
+    screen->eqConc()->setFocus();
+    pressEnter(screen->eqConc());
+    EXPECT_NE(state.vapors[1].avgConc, 0.01f);
+}
+
 // A fraction needs a concentration to divide by: where there is none, the fraction stays as it was
 // and nothing fails.
 TEST_F(BreakTimeFiveTest, EditsWithoutAConcentrationLeaveTheFractionUnchanged) {
@@ -488,8 +504,8 @@ TEST_F(BreakTimeFiveTest, EditsWithoutAConcentrationLeaveTheFractionUnchanged) {
     EXPECT_EQ(state.breakFraction[2], 0.25);
 
     state.breakFraction[1] = 0.125;
-    screen->eqConc()->setFocus();
-    screen->eqConc()->clear();
+    typeInto(screen->eqConc(), "");
+    QTest::keyClick(screen->eqConc(), Qt::Key_Backspace);
     QTest::keyClick(screen->eqConc(), Qt::Key_Tab);
     EXPECT_EQ(state.vapors[1].avgConc, 0.0f);
     EXPECT_EQ(screen->vapConc(1)->text(), "0");

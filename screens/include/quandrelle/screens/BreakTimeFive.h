@@ -90,6 +90,8 @@ private:
 
     PrinterCheck m_hasPrinter;
     bool m_quitConfirmed = false;
+    // The user has typed in EqConc since the screen last showed the equivalent concentration.
+    bool m_eqConcTyped = false;
     QLineEdit* m_cartName = nullptr;
     // Row arrays, index = vapor slot; 0 unused.
     std::array<QLabel*, 6> m_vapNm{};
