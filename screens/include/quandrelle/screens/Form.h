@@ -14,6 +14,14 @@ namespace quandrelle {
 // declared in a FieldTable and its commands connected through onCommand so that no command runs
 // while the focused field rejects its entry. Closing the window through its frame never closes it:
 // the screen's closeRequested() decides (like Return on the data screens).
+//
+// A screen declares each numeric field once, and gets select-all on focus, Enter and the leave
+// check from that row:
+//     addField({.field = m_bedDiam, .limits = limits::kBedDiameter, .next = m_bedDepth},
+//              QStringLiteral("Bed Diameter (cm)"));
+//     onCommand(m_cmdExit, [this] { onReturn(); });
+// and is defined by name in the application's screen list, from where the other screens reach it
+// (forms().ShowForm(forms::kCartridge), forms().form<InputMasterFive>(forms::kInputMasterFive)).
 class Form : public QWidget {
     Q_OBJECT
 public:
