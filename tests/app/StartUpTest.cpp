@@ -6,6 +6,7 @@
 #include "quandrelle/app/Opening.h"
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/InputMasterFive.h"
+#include "quandrelle/screens/UseOneM.h"
 
 namespace quandrelle::testing {
 namespace {
@@ -74,6 +75,18 @@ TEST_F(StartUpTest, ExitAndClosingTheOpeningScreenEndAtOnce) {
     opening->close();
     EXPECT_EQ(program.endCount, 2);
     EXPECT_TRUE(messenger.shown.empty()) << "no question on the opening screen";
+}
+
+TEST_F(StartUpTest, FromTheOpeningThroughTheUseConditionsBackToTheHub) {
+    opening->continueButton()->click();
+    auto& hub = forms.form<InputMasterFive>(forms::kInputMasterFive);
+    hub.selectUseButton()->click();
+    auto& conditions = forms.form<UseOneM>(forms::kUseOneM);
+    ASSERT_TRUE(conditions.isVisible());
+    conditions.returnButton()->click();
+    EXPECT_TRUE(hub.isVisible());
+    EXPECT_EQ(state.atmPressure, 1.0f);
+    EXPECT_EQ(forms.OpenFormList(), (std::vector<std::string>{"Opening", "InputMasterFive", "UseOneM"}));
 }
 
 }  // namespace
