@@ -281,6 +281,22 @@ TEST_F(VaporScreenTest, ReturnFromSlotThreeFocusesVaporFourAndFromSlotFiveUseCon
     }
 }
 
+TEST_F(VaporScreenTest, ANumberBeyondSinglePrecisionLeavesTheSlotUntouched) {
+    temp.write("VaporB30.DB",
+               vaporBytes("Odd", {"1e39", "0.8", "26", "0", "100", "15", "2000", "-50"}, "1-1-1") + kBenzene);
+    state.vapors[1].chemName = "Before";
+    auto& screen = openSlot(1);
+    typeName(screen, QStringLiteral("Odd"));
+    clickThroughWindow(screen.searchButton());
+    ASSERT_EQ(screen.molWt()->text(), QStringLiteral("1e39"));
+    clickThroughWindow(screen.exitButton());
+    ASSERT_EQ(messenger.shown.size(), 1u) << "the failure is reported";
+    EXPECT_EQ(messenger.shown[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(state.vapors[1].chemName, "Before") << "nothing half written";
+    EXPECT_EQ(state.vapors[1].liqDensity, 0.0f);
+    EXPECT_TRUE(screen.isVisible());
+}
+
 TEST_F(VaporScreenTest, ReopeningASlotShowsItsStoredValuesInSevenDigits) {
     VaporData& vapor = state.vapors[1];
     vapor.chemName = "Benzene";
