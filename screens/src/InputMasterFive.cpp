@@ -7,14 +7,13 @@
 
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/PeerScreens.h"
+#include "quandrelle/stores/NameIndex.h"
 
 namespace quandrelle {
 namespace {
 
-constexpr const char* kUnsetCaption = "None Selected";
-
 QLabel* currentChoiceLabel(QWidget* parent, const QString& accessibleName) {
-    auto* label = new QLabel(QString::fromUtf8(kUnsetCaption), parent);
+    auto* label = new QLabel(QString::fromUtf8(kNoneSelected), parent);
     label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     label->setMinimumWidth(260);
     label->setTextInteractionFlags(Qt::NoTextInteraction);
@@ -126,7 +125,7 @@ QString InputMasterFive::vaporCaption(int slot) const {
 }
 
 bool InputMasterFive::isUnset(const QString& caption) {
-    return caption.trimmed().toUpper() == QStringLiteral("NONE SELECTED");
+    return nameSearchText(caption.toStdString()) == "NONE SELECTED";
 }
 
 void InputMasterFive::ValidateButtons() {
@@ -197,7 +196,7 @@ void InputMasterFive::onClearVapors() {
     CalcState& st = state();
     for (int slot = 1; slot <= kMaxVapors; ++slot) {
         VaporData& vapor = st.vapors[slot];
-        vapor.chemName = kUnsetCaption;
+        vapor.chemName = kNoneSelected;
         vapor.molWt = 0;
         vapor.liqDensity = 0;
         vapor.molPolariz = 0;
@@ -207,7 +206,7 @@ void InputMasterFive::onClearVapors() {
         vapor.antoineB = 0;
         vapor.antoineC = 0;
         vapor.casNumber.clear();
-        m_vap[slot]->setText(QString::fromUtf8(kUnsetCaption));
+        m_vap[slot]->setText(QString::fromUtf8(kNoneSelected));
     }
     st.vaporCount = 0;
     st.mixCount = 0;

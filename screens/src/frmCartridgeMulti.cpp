@@ -285,8 +285,8 @@ void frmCartridgeMulti::onClear() {
 
 void frmCartridgeMulti::onExit() {
     const QString name = m_cartName->currentText();
-    bool incomplete = nameSearchText(name.toStdString()) == "NONE SELECTED" || name.isEmpty() ||
-                      relHumPre()->text().trimmed().isEmpty();
+    bool incomplete =
+        InputMasterFive::isUnset(name) || name.isEmpty() || relHumPre()->text().trimmed().isEmpty();
     for (const NumericLineEdit* field : m_numbers) {
         incomplete = incomplete || field->text().isEmpty();
     }

@@ -410,7 +410,7 @@ void frmVaporMulti::onExit() {
         return;
     }
     const QString name = m_chemName->currentText();
-    if (nameSearchText(toUtf8(name)) == "NONE SELECTED") {
+    if (InputMasterFive::isUnset(name)) {
         // Left without a vapor: the slot keeps what it held, and the mixture has one vapor fewer.
         --state().mixCount;
         hide();

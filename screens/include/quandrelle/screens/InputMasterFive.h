@@ -29,6 +29,10 @@ public:
     void setVaporCaption(int slot, const QString& caption);
     QString vaporCaption(int slot) const;
 
+    // A name counts as unset when, trimmed of blanks and upper-cased, it reads "NONE SELECTED":
+    // the hub's labels and the data screens' name boxes all go by this one rule.
+    static bool isUnset(const QString& caption);
+
     QPushButton* selectCartButton() const { return m_selectCart; }
     QPushButton* selectVapButton(int slot) const;
     QPushButton* selectUseButton() const { return m_selectUse; }
@@ -49,7 +53,6 @@ private:
     void onContinue();
     void onExit();
     bool isOpenable(const char* formName, const char* caption);
-    static bool isUnset(const QString& caption);
 
     NumberText m_numberText;
     int m_selectedVapIdx = 0;
