@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   clang-format poppler-utils
+  python3
 )
 
 missing=()
