@@ -47,9 +47,18 @@ CsvTable readCsvFile(const std::filesystem::path& path) {
                                      std::to_string(table.header.size()));
         } else {
             table.rows.push_back(std::move(row.fields));
+            table.lines.push_back(static_cast<int>(row.line));
         }
     }
     return table;
+}
+
+std::size_t CsvTable::column(std::string_view name) const {
+    const auto found = std::find(header.begin(), header.end(), name);
+    if (found == header.end()) {
+        throw std::runtime_error("the table has no column " + std::string(name));
+    }
+    return static_cast<std::size_t>(found - header.begin());
 }
 
 double parseWholeNumber(std::string_view text) {
@@ -125,6 +134,34 @@ double molarRefraction(double refractiveIndex, double molWt, double liqDensity) 
 
 double antoineTemperatureK(double a, double b, double c, double pressureTorr) {
     return b / (a - std::log(pressureTorr)) - c;
+}
+
+double asHeld(double value) {
+    return static_cast<double>(static_cast<float>(value));
+}
+
+double antoineTorr(double a, double b, double c, double kelvin) {
+    return std::exp(asHeld(a) - asHeld(b) / (kelvin + asHeld(c)));
+}
+
+double halfLastPlace(std::string_view text) {
+    parseWholeNumber(text);
+    const std::size_t point = text.find('.');
+    const int decimals = point == std::string_view::npos ? 0 : static_cast<int>(text.size() - point - 1);
+    return 0.5 * std::pow(10.0, -decimals);
+}
+
+std::map<std::string, std::vector<PressurePoint>> pressuresByCas(const CsvTable& table) {
+    const std::size_t cas = table.column("cas"), kelvin = table.column("T_K"), torr = table.column("P_torr");
+    std::map<std::string, std::vector<PressurePoint>> points;
+    for (const auto& row : table.rows) {
+        points[row[cas]].push_back({parseWholeNumber(row[kelvin]), parseWholeNumber(row[torr])});
+    }
+    for (auto& [_, list] : points) {
+        std::sort(list.begin(), list.end(),
+                  [](const PressurePoint& x, const PressurePoint& y) { return x.kelvin < y.kelvin; });
+    }
+    return points;
 }
 
 std::string nameKey(std::string_view name) {

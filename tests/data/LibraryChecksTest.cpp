@@ -73,6 +73,37 @@ TEST(AntoineTemperature, InvertsTheVaporPressureEquation) {
     EXPECT_NEAR(t, 353.25, 0.05);
 }
 
+TEST(AntoinePressure, UsesTheConstantsAsTheProgramHoldsThem) {
+    // 2788.5071 is not a single-precision number: the program computes with 2788.50708...
+    const double asHeld = std::exp(15.90085f - 2788.5071f / (298.15 - 52.36f));
+    EXPECT_EQ(antoineTorr(15.90085, 2788.5071, -52.36, 298.15), asHeld);
+    EXPECT_NE(antoineTorr(15.90085, 2788.5071, -52.36, 298.15),
+              std::exp(15.90085 - 2788.5071 / (298.15 - 52.36)));
+}
+
+TEST(HalfLastPlace, FollowsTheDecimalsWritten) {
+    EXPECT_DOUBLE_EQ(halfLastPlace("16.45881"), 0.000005);
+    EXPECT_DOUBLE_EQ(halfLastPlace("-43.15"), 0.005);
+    EXPECT_DOUBLE_EQ(halfLastPlace("100"), 0.5);
+    EXPECT_THROW(halfLastPlace("1,5"), std::invalid_argument);
+}
+
+TEST(PressureTable, GroupsPointsByCasNumberInRisingTemperature) {
+    testing::TempFolder folder;
+    folder.write(
+        "p.csv",
+        "cas,T_K,P_torr,inRange\n71-43-2,298.15,94.8,1\n64-17-5,273.15,12.2,1\n71-43-2,273.15,26.3,0\n");
+    const auto points = pressuresByCas(readCsvFile(folder.file("p.csv")));
+    ASSERT_EQ(points.size(), 2u);
+    ASSERT_EQ(points.at("71-43-2").size(), 2u);
+    EXPECT_EQ(points.at("71-43-2")[0].kelvin, 273.15);
+    EXPECT_EQ(points.at("71-43-2")[1].torr, 94.8);
+    folder.write("q.csv", "cas,T_K\n71-43-2,298.15\n");
+    EXPECT_THROW(pressuresByCas(readCsvFile(folder.file("q.csv"))), std::runtime_error);
+    folder.write("r.csv", "cas,T_K,P_torr\n71-43-2,298.15,n/a\n");
+    EXPECT_THROW(pressuresByCas(readCsvFile(folder.file("r.csv"))), std::invalid_argument);
+}
+
 TEST(NameKey, TrimsBlanksAndUpperCasesAsTheIndexDoes) {
     EXPECT_EQ(nameKey("  Methyl ethyl ketone "), "METHYL ETHYL KETONE");
     EXPECT_EQ(nameKey("   "), "");

@@ -77,7 +77,7 @@ TEST(BuiltVaporLibrary, ListsTheCommonSolventsAndFindsThemByCasNumber) {
     ASSERT_GT(found.position, 0);
     const VaporRecord toluene = store.ShowVaporRecord(store.chemIndex()[found.position].recNum);
     EXPECT_EQ(toluene.chemName, "Toluene");
-    EXPECT_EQ(toluene.molWt, "92.14");
+    EXPECT_EQ(toluene.molWt, "92.1384");
     EXPECT_EQ(toluene.avgConc, "100");
 }
 
