@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <optional>
 
 #include "quandrelle/db/RecordTransfer.h"
@@ -211,35 +212,95 @@ int exportFile(Kind kind, const std::string& path, const std::string& folder, st
     return kDbOk;
 }
 
-int importFile(Kind kind, const std::string& path, bool revise, const std::string& folder, std::ostream& out,
-               std::ostream& err) {
-    const std::string csv = readWholeFile(path);
-    const auto report = [&out](ImportAction action, const std::string& name) {
-        switch (action) {
-            case ImportAction::Added:
-                out << "added: " << trimmedEnd(name) << "\n";
-                break;
-            case ImportAction::Revised:
-                out << "revised: " << trimmedEnd(name) << "\n";
-                break;
-            case ImportAction::Skipped:
-                out << "skipped, already on file: " << trimmedEnd(name) << "\n";
-                break;
+// One row of an import, as the import reported it.
+struct ImportedRow {
+    ImportAction action;
+    std::string name;
+};
+
+std::string quotedIfEmpty(const std::string& text) {
+    return text.empty() ? "\"\"" : text;
+}
+
+// "field old -> new" for every field whose text differs, joined by "; ".
+template <typename Record, typename Fields>
+std::string fieldChanges(const Record& before, const Record& after, const Fields& fields) {
+    std::string changes;
+    for (const auto& field : fields) {
+        const std::string& old = before.*field.member;
+        const std::string& now = after.*field.member;
+        if (old != now) {
+            changes += (changes.empty() ? "" : "; ") + std::string(field.name) + " " + quotedIfEmpty(old) +
+                       " -> " + quotedIfEmpty(now);
         }
-    };
-    ImportCounts counts;
-    if (kind == Kind::Vapors) {
-        VaporStore store(folder);
-        counts = importVapors(store, csv, revise, report);
-    } else {
-        CartridgeStore store(folder);
-        counts = importCartridges(store, csv, revise, report);
     }
+    return changes;
+}
+
+// Lists every row of an import. A row that revised a record is listed with the fields it changed,
+// found by comparing the records on file before and after the import: the user wants to know what
+// the revision altered, and a revision may leave a record exactly as it was ("unchanged"). Returns
+// the number of such unchanged revisions.
+template <typename Record, typename Fields>
+int reportImport(const std::vector<ImportedRow>& rows, const std::vector<Record>& before,
+                 const std::vector<Record>& after, const Fields& fields, std::ostream& out) {
+    const std::size_t nameWidth = fields[0].width;
+    // The records a revision changed, by the name they are found by. Records are never moved, so a
+    // record keeps its place in file order; records added by the import lie beyond `before`.
+    std::map<std::string, std::size_t> changed;
+    for (std::size_t i = 0; i < before.size() && i < after.size(); ++i) {
+        if (before[i] != after[i]) {
+            changed.emplace(nameSearchText(after[i].*fields[0].member), i);
+        }
+    }
+    int unchanged = 0;
+    for (const ImportedRow& row : rows) {
+        const std::string name = trimmedEnd(row.name);
+        if (row.action == ImportAction::Added) {
+            out << "added: " << name << "\n";
+        } else if (row.action == ImportAction::Skipped) {
+            out << "skipped, already on file: " << name << "\n";
+        } else if (const auto found = changed.find(nameSearchText(storedForm(row.name, nameWidth)));
+                   found != changed.end()) {
+            out << "revised: " << name << ": "
+                << fieldChanges(before[found->second], after[found->second], fields) << "\n";
+            // A later row of the same name finds the record as this one left it.
+            changed.erase(found);
+        } else {
+            out << "unchanged: " << name << "\n";
+            ++unchanged;
+        }
+    }
+    return unchanged;
+}
+
+template <typename Store, typename Fields, typename Import>
+int importInto(Store& store, const std::string& csv, bool revise, const Fields& fields, Import import,
+               std::ostream& out, std::ostream& err) {
+    std::vector<ImportedRow> rows;
+    const auto before = store.allRecords();
+    const ImportCounts counts =
+        import(store, csv, revise, [&rows](ImportAction action, const std::string& name) {
+            rows.push_back({action, name});
+        });
+    const int unchanged = reportImport(rows, before, store.allRecords(), fields, out);
     for (const auto& column : counts.ignoredColumns) {
         err << "quandrelle-db: column \"" << column << "\" names no field and was not imported\n";
     }
-    out << counts.added << " added, " << counts.revised << " revised, " << counts.skipped << " skipped\n";
+    out << counts.added << " added, " << counts.revised - unchanged << " revised, " << unchanged
+        << " unchanged, " << counts.skipped << " skipped\n";
     return kDbOk;
+}
+
+int importFile(Kind kind, const std::string& path, bool revise, const std::string& folder, std::ostream& out,
+               std::ostream& err) {
+    const std::string csv = readWholeFile(path);
+    if (kind == Kind::Vapors) {
+        VaporStore store(folder);
+        return importInto(store, csv, revise, kVaporFields, importVapors, out, err);
+    }
+    CartridgeStore store(folder);
+    return importInto(store, csv, revise, kCartridgeFields, importCartridges, out, err);
 }
 
 int run(const CommandLine& line, const std::string& folder, std::ostream& out, std::ostream& err) {

@@ -39,19 +39,69 @@ protected:
 };
 
 TEST_F(DbToolTest, ImportListsWhatItDid) {
-    EXPECT_EQ(importVapors(), "added: Toluene\nadded: Acetone, \"pure\"\n2 added, 0 revised, 0 skipped\n");
+    EXPECT_EQ(importVapors(),
+              "added: Toluene\nadded: Acetone, \"pure\"\n2 added, 0 revised, 0 unchanged, 0 skipped\n");
     EXPECT_EQ(run({"import", "vapors", data.file("in.csv").string()}), kDbOk);
     EXPECT_EQ(out.str(),
               "skipped, already on file: Toluene\nskipped, already on file: Acetone, \"pure\"\n"
-              "0 added, 0 revised, 2 skipped\n");
+              "0 added, 0 revised, 0 unchanged, 2 skipped\n");
+    // Revising with the same rows rewrites nothing that matters, and says so.
     EXPECT_EQ(run({"import", "vapors", data.file("in.csv").string(), "--revise"}), kDbOk);
-    EXPECT_EQ(out.str(), "revised: Toluene\nrevised: Acetone, \"pure\"\n0 added, 2 revised, 0 skipped\n");
+    EXPECT_EQ(
+        out.str(),
+        "unchanged: Toluene\nunchanged: Acetone, \"pure\"\n0 added, 0 revised, 2 unchanged, 0 skipped\n");
+}
+
+TEST_F(DbToolTest, RevisionListsEveryFieldItChangedWithTheOldAndNewText) {
+    importVapors();
+    data.write(
+        "corrected.csv",
+        "chemName,molWt,liqDensity,molPolariz,waterSolFactor,avgConc,antoineA,antoineB,antoineC,casNumber\n"
+        "\"Acetone, \"\"pure\"\"\",58.08,0.79,16.2,1,100,16.6,2940.46,-35.93,67-64-1\n"
+        " TOLUENE,92.1384,0.867,31.1,0.5,100,16.45881,3096.5,-53.67,\n"
+        "Benzene,78.1118,0.8776,26.227,0.00204,100,15.99152,2832.612,-50.535,71-43-2\n");
+    EXPECT_EQ(run({"import", "vapors", data.file("corrected.csv").string(), "--revise"}), kDbOk) << err.str();
+    EXPECT_EQ(
+        out.str(),
+        "unchanged: Acetone, \"pure\"\n"
+        "revised:  TOLUENE: chemName Toluene ->  TOLUENE; molWt 92.14 -> 92.1384; antoineA 16.0 -> 16.45881; "
+        "casNumber 108-88-3 -> \"\"\n"
+        "added: Benzene\n"
+        "1 added, 1 revised, 1 unchanged, 0 skipped\n");
+    // Without --revise nothing on file changes, and nothing is reported as revised.
+    EXPECT_EQ(run({"import", "vapors", data.file("in.csv").string()}), kDbOk);
+    EXPECT_EQ(out.str(),
+              "skipped, already on file: Toluene\nskipped, already on file: Acetone, \"pure\"\n"
+              "0 added, 0 revised, 0 unchanged, 2 skipped\n");
+}
+
+TEST_F(DbToolTest, RevisionOfANameCutToItsFieldIsStillReported) {
+    const std::string longName = "Dipropylene glycol monomethyl ether acetate";  // 43 characters, kept 35
+    const std::string header =
+        "chemName,molWt,liqDensity,molPolariz,waterSolFactor,avgConc,antoineA,antoineB,antoineC,casNumber\n";
+    data.write("first.csv", header + longName + ",190.24,0.97,47,1,100,17,4000,-60,88917-22-0\n");
+    data.write("second.csv", header + longName + ",190.24,0.97,47,1,50,17,4000,-60,88917-22-0\n");
+    ASSERT_EQ(run({"import", "vapors", data.file("first.csv").string()}), kDbOk);
+    EXPECT_EQ(run({"import", "vapors", data.file("second.csv").string(), "--revise"}), kDbOk);
+    EXPECT_EQ(out.str(),
+              "revised: " + longName + ": avgConc 100 -> 50\n0 added, 1 revised, 0 unchanged, 0 skipped\n");
+}
+
+TEST_F(DbToolTest, CartridgeRevisionIsReportedTheSameWay) {
+    const std::string header =
+        "cartName,bedDiam,bedDepth,carbWgt,micVol,relHumPre,diamGran,apBenzene,affinityForWater\n";
+    data.write("carts.csv", header + "Half mask,8,3,26,0.45,0.5,0.1,20,0.06\n");
+    ASSERT_EQ(run({"import", "cartridges", data.file("carts.csv").string()}), kDbOk);
+    data.write("carts.csv", header + "Half mask,8,2.5,26,0.45,0.5,0.1,20,0.06\n");
+    EXPECT_EQ(run({"import", "cartridges", data.file("carts.csv").string(), "--revise"}), kDbOk);
+    EXPECT_EQ(out.str(),
+              "revised: Half mask: bedDepth 3 -> 2.5\n0 added, 1 revised, 0 unchanged, 0 skipped\n");
 }
 
 TEST_F(DbToolTest, IgnoredColumnsAreNamedOnTheErrorStream) {
     data.write("in.csv", "chemName,formula\nBenzene,C6H6\n");
     EXPECT_EQ(run({"import", "vapors", data.file("in.csv").string()}), kDbOk);
-    EXPECT_EQ(out.str(), "added: Benzene\n1 added, 0 revised, 0 skipped\n");
+    EXPECT_EQ(out.str(), "added: Benzene\n1 added, 0 revised, 0 unchanged, 0 skipped\n");
     EXPECT_EQ(err.str(), "quandrelle-db: column \"formula\" names no field and was not imported\n");
 }
 
