@@ -508,7 +508,7 @@ def results_table(cmp: Comparison, fr: Fraction) -> list[str]:
 
 def left_out_table(cmp: Comparison) -> list[str]:
     lines = [
-        "| Vapor left out | Carbon fitted on the other five | 1 % predicted (error) "
+        "| Vapor left out | Carbon fitted on the others | 1 % predicted (error) "
         "| 10 % predicted (error) |",
         "|---|---|---:|---:|",
     ]
@@ -569,6 +569,7 @@ def headline(summary: dict) -> str:
 def page(cmp: Comparison, summary: dict) -> str:
     carbon = cmp.carbon
     calib_names = ", ".join(c.name for c in cmp.calibration)
+    measured_count = len(cmp.calibration) + len(cmp.predicted) + len(cmp.missing)
     lines = [
         "# How far to trust the estimates: a comparison with published measurements",
         "",
@@ -578,7 +579,8 @@ def page(cmp: Comparison, summary: dict) -> str:
         "",
         "## The measurements",
         "",
-        "Measured times to 1 % and 10 % breakthrough of organic-vapor cartridges for 17 single vapors "
+        f"Measured times to 1 % and 10 % breakthrough of organic-vapor cartridges for {measured_count} "
+        "single vapors "
         "(G.O. Nelson and A.N. Correia, American Industrial Hygiene Association Journal 37:514-525, 1976), "
         "with the times a simple published single-vapor estimation table gives for the same cases (the US "
         "Occupational Safety and Health Administration's respiratory-protection eTool). The numbers and "
@@ -601,11 +603,13 @@ def page(cmp: Comparison, summary: dict) -> str:
         f"{POTENTIAL_BOUNDS[0]:g}-{POTENTIAL_BOUNDS[1]:g} kJ/mol (the real cartridges held up to 40 g, so "
         "the generic micropore volume stands for the pore volume of a larger bed). The fit gives "
         f"**{carbon.micropore_volume:g} cm3/g and {carbon.benzene_potential:g} kJ/mol**; typed on the "
-        "cartridge screen they reproduce every number below. Every vapor is then run through "
-        "`quandrelle-calc` at the test conditions, with its physical properties from the shipped library "
+        "cartridge screen with the values above they reproduce the predictions in the tables. Every "
+        "vapor is then run through `quandrelle-calc` at the test conditions, with its physical "
+        "properties from the shipped library "
         "(`data/vapors.csv`). The alcohols took no part in the fit, so their errors are predictions. The "
         "aromatics' errors in the tables show the fit itself; to give them a fair prediction too, each "
-        "aromatic is also predicted from a carbon fitted on the other five (leave one out).",
+        f"aromatic is also predicted from a carbon fitted on the other {len(cmp.calibration) - 1} (leave "
+        "one out).",
         "",
         "Error is (predicted - measured) / measured, so a positive error is a cartridge life estimated too "
         "long, the unsafe direction. The range is the minimum-maximum range the results screen shows; a "
