@@ -303,6 +303,19 @@ def out_of_sample(cmp: Comparison, case: Case, fr: Fraction) -> Estimate:
     return table[(case.cas, fr.key)]
 
 
+def worst_case(cmp: Comparison, fr: Fraction) -> Case:
+    """The vapor whose estimate made without its own data is furthest from the measurement."""
+    return max(
+        (c for c in cmp.calibration + cmp.predicted if c.measured[fr.key] > 0),
+        key=lambda c: abs(relative_error(out_of_sample(cmp, c, fr).time, c.measured[fr.key])),
+    )
+
+
+def worst_error(cmp: Comparison, fr: Fraction) -> float:
+    case = worst_case(cmp, fr)
+    return relative_error(out_of_sample(cmp, case, fr).time, case.measured[fr.key])
+
+
 def rounded_pct(value: float | None) -> float | None:
     return None if value is None else round(value, 1)
 
@@ -321,10 +334,7 @@ def fraction_summary(cmp: Comparison, fr: Fraction) -> dict:
     everyone = cmp.calibration + cmp.predicted
     fitted = lambda c: cmp.estimates[(c.cas, fr.key)]  # noqa: E731
     tested = lambda c: out_of_sample(cmp, c, fr)  # noqa: E731
-    worst = max(
-        (c for c in everyone if c.measured[fr.key] > 0),
-        key=lambda c: abs(relative_error(tested(c).time, c.measured[fr.key])),
-    )
+    worst = worst_case(cmp, fr)
     by_family = {}
     for family in sorted({c.family for c in everyone}):
         members = [c for c in everyone if c.family == family]
@@ -347,10 +357,7 @@ def fraction_summary(cmp: Comparison, fr: Fraction) -> dict:
         "compared_count": len(everyone),
         "with_error_count": sum(c.measured[fr.key] > 0 for c in everyone),
         "too_long": too_long,
-        "worst": {
-            "name": worst.name,
-            "error_pct": rounded_pct(relative_error(tested(worst).time, worst.measured[fr.key])),
-        },
+        "worst": {"name": worst.name, "error_pct": rounded_pct(worst_error(cmp, fr))},
         "by_family": by_family,
     }
 
@@ -403,7 +410,11 @@ def moved_figures(expected, actual, path: str = "") -> list[str]:
 
 
 def pct_text(value: float | None) -> str:
-    return "n/a" if value is None else f"{value:+.0f} %"
+    """A signed whole percentage; one that rounds to 0 has no sign."""
+    if value is None:
+        return "n/a"
+    whole = round(value)
+    return f"{whole:+d} %" if whole else "0 %"
 
 
 def abs_pct_text(value: float | None) -> str:
@@ -633,7 +644,7 @@ def page(cmp: Comparison, summary: dict) -> str:
             f"turn: {abs_pct_text(figures['left_out_median_abs_error_pct'])}.",
             f"- Measured time inside the shown range: {figures['inside_range_count']} of "
             f"{figures['compared_count']}.",
-            f"- Largest error: {figures['worst']['name']}, {pct_text(figures['worst']['error_pct'])}.",
+            f"- Largest error: {figures['worst']['name']}, {pct_text(worst_error(cmp, fr))}.",
             f"- More than {TOO_LONG_PCT} % too long: {', '.join(figures['too_long']) or 'none'}.",
             "",
         ]

@@ -56,6 +56,12 @@ class FiguresTest(unittest.TestCase):
         self.assertAlmostEqual(validate.relative_error(110, 100), 10)
         self.assertAlmostEqual(validate.relative_error(45, 50), -10)
 
+    def test_percentages_carry_their_sign_except_at_zero(self):
+        self.assertEqual(validate.pct_text(31.4), "+31 %")
+        self.assertEqual(validate.pct_text(-94.6), "-95 %")
+        self.assertEqual(validate.pct_text(-0.4), "0 %")
+        self.assertEqual(validate.pct_text(None), "n/a")
+
     def test_median_of_absolute_errors_skips_missing_ones(self):
         self.assertEqual(validate.median_abs([-30, None, 10, 20, -5]), 15)
         self.assertIsNone(validate.median_abs([None]))
