@@ -22,6 +22,8 @@ from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
 REFERENCE = HERE / "reference"
+# Reference values found wrong, each with the value used instead and why.
+CORRECTIONS = HERE / "corrections.csv"
 LIBRARY = HERE / "vapors.csv"
 
 COLUMNS = [
@@ -287,7 +289,7 @@ def library_row(props, points, correlation):
     source = (f"properties.csv line {props['line']}; vapor-pressure.csv lines {line_span(points)} "
               f"({correlation}), fitted to the {len(fit.points)} points from "
               f"{fit.points[0].kelvin} to {fit.points[-1].kelvin} K")
-    for note in fit.notes:
+    for note in fit.notes + props.get("corrections", []):
         source += "; " + note
     if not props["waterMiscible"]:
         source += "; no water solubility in the reference, counted as insoluble"
@@ -315,8 +317,25 @@ def library_row(props, points, correlation):
     return row, error, rounding_cost
 
 
-def build(reference=REFERENCE):
+def apply_corrections(properties, corrections):
+    """Puts each correction's value in place of the reference's, refusing one whose reference value is
+    no longer what the reference holds (the reference has changed and the correction must be looked
+    at again)."""
+    by_cas = {props["cas"]: props for props in properties}
+    for fix in corrections:
+        props = by_cas.get(fix["cas"])
+        if props is None or props.get(fix["column"]) != fix["reference"]:
+            raise SystemExit(f"corrections.csv line {fix['line']}: the reference no longer holds "
+                             f"{fix['column']} {fix['reference']} for {fix['cas']}")
+        props[fix["column"]] = fix["corrected"]
+        props.setdefault("corrections", []).append(
+            f"{fix['column']} {fix['corrected']} instead of the reference's {fix['reference']} "
+            f"(corrections.csv line {fix['line']})")
+
+
+def build(reference=REFERENCE, corrections=CORRECTIONS):
     properties = read_table(reference / "properties.csv")
+    apply_corrections(properties, read_table(corrections))
     points_by_cas = pressure_points(read_table(reference / "vapor-pressure.csv"))
     rows, left_out, errors, costs = [], [], {}, {}
     for props in properties:

@@ -66,7 +66,29 @@ protected:
             s_vapors.push_back(Vapor{row});
         }
         s_reference = readCsvFile(QUANDRELLE_REFERENCE_PROPERTIES);
+        s_corrections = readCsvFile(QUANDRELLE_REFERENCE_CORRECTIONS);
+        applyCorrections();
         s_pressures = pressuresByCas(readCsvFile(QUANDRELLE_REFERENCE_PRESSURES));
+    }
+
+    // The few reference values found wrong are held to their corrected value instead, each only while
+    // the reference still holds the value the correction was made against.
+    static void applyCorrections() {
+        const std::size_t cas = s_corrections.column("cas");
+        const std::size_t column = s_corrections.column("column");
+        for (const auto& fix : s_corrections.rows) {
+            bool applied = false;
+            for (auto& row : s_reference.rows) {
+                std::string& value = row[s_reference.column(fix[column])];
+                if (row[s_reference.column("cas")] == fix[cas] &&
+                    value == fix[s_corrections.column("reference")]) {
+                    value = fix[s_corrections.column("corrected")];
+                    applied = true;
+                }
+            }
+            ASSERT_TRUE(applied) << "the reference no longer holds what the correction of " << fix[cas] << " "
+                                 << fix[column] << " was made against";
+        }
     }
 
     // The reference's property row of the vapor's CAS number, or nullptr.
@@ -121,12 +143,14 @@ protected:
     static CsvTable s_table;
     static std::vector<Vapor> s_vapors;
     static CsvTable s_reference;
+    static CsvTable s_corrections;
     static std::map<std::string, std::vector<PressurePoint>> s_pressures;
 };
 
 CsvTable VaporLibrary::s_table;
 std::vector<Vapor> VaporLibrary::s_vapors;
 CsvTable VaporLibrary::s_reference;
+CsvTable VaporLibrary::s_corrections;
 std::map<std::string, std::vector<PressurePoint>> VaporLibrary::s_pressures;
 
 TEST_F(VaporLibrary, HasTheRecordFieldsInRecordOrderThenTheirEvidence) {
@@ -313,6 +337,15 @@ TEST_F(VaporLibrary, EverySourceCitesItsReferenceRows) {
             }
         }
         EXPECT_NE(v.texts[kSource].find("vapor-pressure.csv lines "), std::string::npos) << v.name();
+    }
+    for (std::size_t i = 0; i < s_corrections.rows.size(); ++i) {
+        const auto& fix = s_corrections.rows[i];
+        const auto vapor = std::find_if(s_vapors.begin(), s_vapors.end(), [&](const Vapor& v) {
+            return v.texts[kCas] == fix[s_corrections.column("cas")];
+        });
+        ASSERT_NE(vapor, s_vapors.end()) << fix[s_corrections.column("name")];
+        const std::string citation = "(corrections.csv line " + std::to_string(s_corrections.lines[i]) + ")";
+        EXPECT_NE(vapor->texts[kSource].find(citation), std::string::npos) << vapor->texts[kSource];
     }
 }
 

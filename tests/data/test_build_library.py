@@ -107,5 +107,21 @@ class LibraryRow(unittest.TestCase):
         self.assertEqual(lib.water_solubility_factor(self.props), "0.00204")
 
 
+class Corrections(unittest.TestCase):
+    fix = {"cas": "75-05-8", "column": "refractiveIndex20", "reference": "1.3495", "corrected": "1.3442", "line": 2}
+
+    def test_a_correction_replaces_the_reference_value_and_is_cited(self):
+        properties = [{"cas": "75-05-8", "refractiveIndex20": "1.3495"}]
+        lib.apply_corrections(properties, [self.fix])
+        self.assertEqual(properties[0]["refractiveIndex20"], "1.3442")
+        self.assertIn("corrections.csv line 2", properties[0]["corrections"][0])
+
+    def test_a_correction_the_reference_has_outgrown_stops_the_build(self):
+        with self.assertRaises(SystemExit):
+            lib.apply_corrections([{"cas": "75-05-8", "refractiveIndex20": "1.3500"}], [self.fix])
+        with self.assertRaises(SystemExit):
+            lib.apply_corrections([], [self.fix])
+
+
 if __name__ == "__main__":
     unittest.main()
