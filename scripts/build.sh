@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Configures and builds one build folder: build.sh DIR [cmake options...]
+# Configures and builds one preset of CMakePresets.json: build.sh PRESET [cmake options...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-dir=$1
+preset=$1
 shift
-cmake -S "$root" -B "$root/$dir" -G Ninja "$@" >/dev/null
-cmake --build "$root/$dir" --parallel "$(nproc)"
+cd "$root"
+cmake --preset "$preset" "$@" >/dev/null
+cmake --build --preset "$preset" --parallel "$(nproc)"

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, whatever build and test packages this machine lacks.
+# Installs, with apt-get, whatever build and test packages this machine lacks. The last row is what
+# building and checking the Debian package needs: dpkg-shlibdeps (dpkg-dev, which reads programs
+# with file) and the validators of the desktop entry and the AppStream metadata.
 set -euo pipefail
 
 packages=(
@@ -9,6 +11,7 @@ packages=(
   nlohmann-json3-dev
   clang-format poppler-utils
   python3
+  dpkg-dev file appstream desktop-file-utils
 )
 
 missing=()

@@ -1,18 +1,56 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds everything and runs every test: the full build first, then the
-# Qt-free libraries again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Sets up the machine, builds everything and runs every test, one stage after another: the
+# formatting check, the full build with its tests, the programs as shipped with their install tree
+# and Debian package, then the Qt-free libraries again under AddressSanitizer and
+# UndefinedBehaviorSanitizer. Each stage prints its heading and, when done, how long it took.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/deps.sh
+jobs=$(nproc)
 
-echo "== formatting"
-git ls-files -z '*.cpp' '*.h' | xargs -0 -r clang-format --dry-run -Werror
+stage() {
+    local name=$1
+    shift
+    echo "== $name"
+    local started=$SECONDS
+    "$@"
+    echo "== $name: done in $((SECONDS - started)) s"
+}
 
-echo "== full build"
-bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure --parallel "$(nproc)" --timeout 300
+formatting() {
+    git ls-files -z '*.cpp' '*.h' | xargs -0 -r clang-format --dry-run -Werror
+}
 
-echo "== Qt-free libraries under AddressSanitizer and UndefinedBehaviorSanitizer"
-bash scripts/build.sh build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUANDRELLE_GUI=OFF -DQUANDRELLE_SANITIZE=ON
-ctest --test-dir build-sanitize --output-on-failure --parallel "$(nproc)" --timeout 600
+full_build() {
+    bash scripts/build.sh ci
+    ctest --preset ci --parallel "$jobs"
+}
+
+# The shipped build has no tests of its own; warnings still fail it here, and its package is
+# unpacked and its programs run as a user would.
+release_package() {
+    bash scripts/build.sh release -DQUANDRELLE_WERROR=ON
+    rm -rf build-release/package
+    cpack --preset release >/dev/null
+    bash tests/desktop/check-package.sh build-release/package/*.deb examples/benzene-half-mask.json
+    # The shipped programs are built with other optimisations than the tested ones; their results
+    # must still be the tested results to the last digit.
+    for example in examples/*.json; do
+        if ! cmp -s <(build/bin/quandrelle-calc "$example" --json) \
+            <(build-release/bin/quandrelle-calc "$example" --json); then
+            echo "release build: $example gives other results than the tested build" >&2
+            return 1
+        fi
+    done
+}
+
+sanitizers() {
+    bash scripts/build.sh asan
+    ctest --preset asan --parallel "$jobs"
+}
+
+stage "formatting" formatting
+stage "full build" full_build
+stage "release build and package" release_package
+stage "Qt-free libraries under AddressSanitizer and UndefinedBehaviorSanitizer" sanitizers

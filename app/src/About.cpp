@@ -2,32 +2,36 @@
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <exception>
 
+#include "quandrelle/ProgramInfo.h"
 #include "quandrelle/app/Artwork.h"
 #include "quandrelle/screens/FormNames.h"
 
 namespace quandrelle {
 
-const QString About::kText = QStringLiteral(
-    "Quandrelle\n"
-    "Version 2.2.3\n"
-    "\n"
-    "This program can be used  to estimate breakthrough time(s) of\n"
-    "one or a mixture of organic vapors through organic vapor air-\n"
-    "purifying respirator cartridges at any humidity. It requires:\n"
-    "1) parameters of the cartridge and the carbon it contains,\n"
-    "2) physical characteristics of the vapor(s) present, and\n"
-    "3) environmental and use conditions.\n"
-    "\n"
-    "Method: the capacity of the carbon for each vapor follows the Dubinin-Radushkevich\n"
-    "equation; the ideal adsorbed solution theory shares that capacity among the vapors of\n"
-    "a mixture; a Wheeler-Jonas breakthrough-time equation with a correlated rate\n"
-    "coefficient gives each vapor's breakthrough time, stage by stage from the most\n"
-    "strongly held vapor to the weakest, while a stepwise model follows the water the bed\n"
-    "takes up from humid air. The results are estimates: confirm change-out schedules\n"
-    "with the cartridge maker's data and with measurements.\n"
-    "\n"
-    "Questions and problem reports: please open an issue in the project's issue tracker.");
+const QString About::kText =
+    QStringLiteral(
+        "Quandrelle\n"
+        "Version %1\n"
+        "\n"
+        "This program can be used  to estimate breakthrough time(s) of\n"
+        "one or a mixture of organic vapors through organic vapor air-\n"
+        "purifying respirator cartridges at any humidity. It requires:\n"
+        "1) parameters of the cartridge and the carbon it contains,\n"
+        "2) physical characteristics of the vapor(s) present, and\n"
+        "3) environmental and use conditions.\n"
+        "\n"
+        "Method: the capacity of the carbon for each vapor follows the Dubinin-Radushkevich\n"
+        "equation; the ideal adsorbed solution theory shares that capacity among the vapors of\n"
+        "a mixture; a Wheeler-Jonas breakthrough-time equation with a correlated rate\n"
+        "coefficient gives each vapor's breakthrough time, stage by stage from the most\n"
+        "strongly held vapor to the weakest, while a stepwise model follows the water the bed\n"
+        "takes up from humid air. The results are estimates: confirm change-out schedules\n"
+        "with the cartridge maker's data and with measurements.\n"
+        "\n"
+        "Questions and problem reports: please open an issue in the project's issue tracker.")
+        .arg(QString::fromUtf8(kProgramVersion));
 
 About::About(ScreenContext& context) : Form(context, QStringLiteral(" About")) {
     auto* picture = new QLabel(this);
@@ -41,6 +45,11 @@ About::About(ScreenContext& context) : Form(context, QStringLiteral(" About")) {
     m_text2->setTextFormat(Qt::PlainText);
     m_text2->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_text2->setAccessibleName(QStringLiteral("About Quandrelle"));
+
+    m_recordsFolder = new QLabel(recordsFolderText(), this);
+    m_recordsFolder->setTextFormat(Qt::PlainText);
+    m_recordsFolder->setWordWrap(true);
+    m_recordsFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     m_command1 = new QPushButton(QStringLiteral("Return"), this);
     m_command1->setDefault(true);
@@ -63,10 +72,22 @@ About::About(ScreenContext& context) : Form(context, QStringLiteral(" About")) {
     auto* frame = new QVBoxLayout(this);
     frame->setContentsMargins(20, 16, 20, 16);
     frame->addLayout(top);
+    frame->addWidget(m_recordsFolder);
     frame->addLayout(commands);
 
     m_command1->setFocus();
     onCommand(m_command1, [this] { onReturn(); });
+}
+
+// Where the record files are is told here, once, rather than at every start: an installed program
+// keeps them in the per-user data folder, which the user would not otherwise find.
+QString About::recordsFolderText() {
+    try {
+        return QStringLiteral("Your record files (VaporB30.DB, CartridgeB30.DB) are kept in %1")
+            .arg(QString::fromStdString(context().dataFolder()));
+    } catch (const std::exception& error) {
+        return QString::fromStdString(error.what());
+    }
 }
 
 void About::onReturn() {

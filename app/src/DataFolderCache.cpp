@@ -1,18 +1,18 @@
 #include "quandrelle/app/DataFolderCache.h"
 
-#include "quandrelle/stores/DataFolder.h"
-
 namespace quandrelle {
 
-DataFolderCache::DataFolderCache(FolderSource programFolder) : m_programFolder(std::move(programFolder)) {
-    if (!m_programFolder) {
-        m_programFolder = [] { return executableFolder(); };
+DataFolderCache::DataFolderCache(Chooser choose) : m_choose(std::move(choose)) {
+    if (!m_choose) {
+        m_choose = [] { return chooseDataFolderFor(executableFolder(), userDataFolder()); };
     }
 }
 
 const std::string& DataFolderCache::DataFolderPath() {
     if (m_cached.empty()) {
-        m_cached = resolveDataFolder(m_programFolder());
+        const DataFolderChoice choice = m_choose();
+        prepareDataFolder(choice);
+        m_cached = choice.folder;
     }
     return m_cached;
 }

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "quandrelle/ProgramInfo.h"
 #include "quandrelle/app/Artwork.h"
 #include "quandrelle/screens/FormNames.h"
 
@@ -20,9 +21,10 @@ Opening::Opening(ScreenContext& context) : Form(context, QStringLiteral("Quandre
     productFont.setBold(true);
     m_text1->setFont(productFont);
 
-    m_text2 = new QLabel(QStringLiteral("Version 2.2.3, April 2009\n"
+    m_text2 = new QLabel(QStringLiteral("Version %1, %2\n"
                                         "Breakthrough time estimates for organic vapor\n"
-                                        "respirator cartridges and mixtures of vapors"),
+                                        "respirator cartridges and mixtures of vapors")
+                             .arg(QString::fromUtf8(kProgramVersion), QString::fromUtf8(kReleaseMonth)),
                          this);
     m_text5 = new QLabel(this);
 

@@ -1,11 +1,15 @@
 #include <QApplication>
 
+#include "quandrelle/ProgramInfo.h"
 #include "quandrelle/app/Application.h"
 
 int main(int argc, char* argv[]) {
     QApplication qtApp(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quandrelle"));
-    QApplication::setApplicationVersion(QStringLiteral("2.2.3"));
+    // The lower-case name is the one the system knows the program by (its data folder, its desktop
+    // entry); the capitalised one is the one people read.
+    QApplication::setApplicationName(QString::fromUtf8(quandrelle::kProgramName));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quandrelle"));
+    QApplication::setApplicationVersion(QString::fromUtf8(quandrelle::kProgramVersion));
     // The screens hide and show one another; the program ends only through its own commands.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -69,10 +69,11 @@ std::string roundedDigits(double value, int decimals, Halves halves) {
     }
     std::string kept = sci.digits.substr(0, sci.digits.size() - cut);
     const std::string dropped = sci.digits.substr(sci.digits.size() - cut);
-    const std::string half = "5" + std::string(cut - 1, '0');
+    std::string half(cut, '0');
+    half.front() = '5';
     const int comparison = dropped.compare(half);
     if (kept.empty()) {
-        kept = "0";
+        kept.push_back('0');
     }
     const bool lastOdd = (kept.back() - '0') % 2 == 1;
     if (comparison > 0 || (comparison == 0 && (halves == Halves::AwayFromZero || lastOdd))) {
@@ -133,7 +134,8 @@ std::string generalTextOf(Real value, int maxDigits) {
     if (sci.exponent >= maxDigits || sci.exponent < -maxDigits) {
         text += sci.digits.substr(0, 1);
         if (count > 1) {
-            text += "." + sci.digits.substr(1);
+            text += '.';
+            text.append(sci.digits, 1);
         }
         char exponent[16];
         std::snprintf(exponent, sizeof exponent, "E%c%02d", sci.exponent < 0 ? '-' : '+',

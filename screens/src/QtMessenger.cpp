@@ -10,7 +10,7 @@ MessageAnswer QtMessenger::show(const Message& message) {
     // their own.
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(message.title ? QString::fromStdString(*message.title)
-                                     : QApplication::applicationName());
+                                     : QApplication::applicationDisplayName());
     box.setText(QString::fromStdString(message.text));
     box.setTextFormat(Qt::PlainText);
     box.setIcon(message.icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon);

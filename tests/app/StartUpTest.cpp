@@ -1,12 +1,16 @@
 // Start-up and navigation among the opening screen, the About window and the data input screen.
 
+#include <QRegularExpression>
+
 #include "ScreenTest.h"
+#include "quandrelle/ProgramInfo.h"
 #include "quandrelle/app/About.h"
 #include "quandrelle/app/Application.h"
 #include "quandrelle/app/Opening.h"
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/InputMasterFive.h"
 #include "quandrelle/screens/UseOneM.h"
+#include "quandrelle/stores/StoreError.h"
 
 namespace quandrelle::testing {
 namespace {
@@ -23,7 +27,9 @@ protected:
 
 TEST_F(StartUpTest, TheOpeningScreenShowsTheProductAndItsVersion) {
     EXPECT_EQ(opening->productLabel()->text(), QStringLiteral("Quandrelle"));
-    EXPECT_TRUE(opening->versionLabel()->text().startsWith(QStringLiteral("Version 2.2.3, April 2009\n")));
+    EXPECT_TRUE(opening->versionLabel()->text().startsWith(
+        QStringLiteral("Version %1, %2\n")
+            .arg(QString::fromUtf8(kProgramVersion), QString::fromUtf8(kReleaseMonth))));
     EXPECT_EQ(opening->aboutButton()->text(), QStringLiteral("About"));
     EXPECT_EQ(opening->exitButton()->text(), QStringLiteral("Exit"));
     EXPECT_EQ(opening->continueButton()->text(), QStringLiteral("Continue"));
@@ -48,18 +54,49 @@ TEST_F(StartUpTest, AboutAndBackAgain) {
     EXPECT_TRUE(about.isVisible());
     EXPECT_EQ(about.windowTitle(), QStringLiteral(" About"));
     const QString text = about.textLabel()->text();
-    EXPECT_TRUE(text.startsWith(QStringLiteral(
-        "Quandrelle\nVersion 2.2.3\n\nThis program can be used  to estimate breakthrough time(s) of\n"
-        "one or a mixture of organic vapors through organic vapor air-\n"
-        "purifying respirator cartridges at any humidity. It requires:\n"
-        "1) parameters of the cartridge and the carbon it contains,\n"
-        "2) physical characteristics of the vapor(s) present, and\n"
-        "3) environmental and use conditions.\n")));
+    EXPECT_TRUE(
+        text.startsWith(QStringLiteral("Quandrelle\nVersion ") + QString::fromUtf8(kProgramVersion) +
+                        QStringLiteral("\n\nThis program can be used  to estimate breakthrough time(s) of\n"
+                                       "one or a mixture of organic vapors through organic vapor air-\n"
+                                       "purifying respirator cartridges at any humidity. It requires:\n"
+                                       "1) parameters of the cartridge and the carbon it contains,\n"
+                                       "2) physical characteristics of the vapor(s) present, and\n"
+                                       "3) environmental and use conditions.\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("issue tracker")));
 
     about.returnButton()->click();
     EXPECT_FALSE(forms.isLoaded(forms::kAbout)) << "About is unloaded, not hidden";
     EXPECT_TRUE(opening->isVisible());
+}
+
+// The version and release month come from the build; they must be the kind of text the screens
+// were laid out for.
+TEST_F(StartUpTest, TheGeneratedVersionIsANumberedReleaseAndAMonth) {
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$"))
+                    .match(QString::fromUtf8(kProgramVersion))
+                    .hasMatch())
+        << kProgramVersion;
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z][a-z]+ \\d{4}$"))
+                    .match(QString::fromUtf8(kReleaseMonth))
+                    .hasMatch())
+        << kReleaseMonth;
+}
+
+TEST_F(StartUpTest, AboutTellsWhichFolderHoldsTheRecordFiles) {
+    dataFolder = "/home/ih/.local/share/quandrelle/";
+    opening->aboutButton()->click();
+    const QString shown = forms.form<About>(forms::kAbout).recordsFolderLabel()->text();
+    EXPECT_TRUE(shown.contains(QStringLiteral("/home/ih/.local/share/quandrelle/"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("VaporB30.DB"))) << shown.toStdString();
+}
+
+TEST_F(StartUpTest, AboutShowsWhyTheRecordsFolderCannotBeUsed) {
+    context.dataFolder = []() -> std::string {
+        throw StoreError("/home/ih/.local/share/quandrelle/VaporB30.DB", "its folder cannot be created");
+    };
+    opening->aboutButton()->click();
+    const QString shown = forms.form<About>(forms::kAbout).recordsFolderLabel()->text();
+    EXPECT_TRUE(shown.contains(QStringLiteral("cannot be created"))) << shown.toStdString();
 }
 
 TEST_F(StartUpTest, ClosingAboutThroughItsFrameIsReturn) {

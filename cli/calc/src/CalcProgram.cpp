@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "quandrelle/ProgramInfo.h"
 #include "quandrelle/calc/Scenario.h"
 #include "quandrelle/engine/Calculate.h"
 #include "quandrelle/engine/DisplayFormat.h"
@@ -22,7 +23,8 @@ using json = nlohmann::ordered_json;
 constexpr const char* kUsage =
     "usage: quandrelle-calc SCENARIO.json [--json]\n"
     "Estimates the breakthrough time of every vapor of the scenario (\"-\" reads it from standard input).\n"
-    "  --json   write the results as JSON instead of a table\n";
+    "  --json      write the results as JSON instead of a table\n"
+    "  --version   the program's version\n";
 
 struct Options {
     std::string path;
@@ -132,6 +134,10 @@ int runCalcProgram(const std::vector<std::string>& args, std::istream& in, std::
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
             out << kUsage;
+            return kExitResults;
+        }
+        if (arg == "--version") {
+            out << "quandrelle-calc " << kProgramVersion << "\n";
             return kExitResults;
         }
     }

@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 
+#include "quandrelle/ProgramInfo.h"
 #include "quandrelle/db/RecordTransfer.h"
 #include "quandrelle/stores/CartridgeStore.h"
 #include "quandrelle/stores/NameIndex.h"
@@ -29,8 +30,10 @@ constexpr const char* kUsage =
     "  import vapors|cartridges FILE.csv [--revise]\n"
     "                                          save every row; names on file are skipped,\n"
     "                                          or revised with --revise\n"
-    "The record files are VaporB30.DB and CartridgeB30.DB in the data folder (by default the\n"
-    "program's own folder).\n";
+    "  --version                               the program's version\n"
+    "The record files are VaporB30.DB and CartridgeB30.DB in the data folder: the program's own\n"
+    "folder when it may be written to and holds no installed library, otherwise the per-user data\n"
+    "folder (started with a copy of the shipped vapor library); --folder names another.\n";
 
 // A command line that cannot be run; the message says why.
 struct UsageError {
@@ -46,6 +49,7 @@ struct CommandLine {
     std::optional<std::string> folder;
     bool revise = false;
     bool help = false;
+    bool version = false;
     std::vector<std::string> words;
 };
 
@@ -64,6 +68,8 @@ CommandLine parse(const std::vector<std::string>& args) {
             line.revise = true;
         } else if (arg == "--help" || arg == "-h") {
             line.help = true;
+        } else if (arg == "--version") {
+            line.version = true;
         } else if (arg.size() > 1 && arg.rfind("--", 0) == 0) {
             throw UsageError{"unknown option " + arg};
         } else {
@@ -335,16 +341,29 @@ int run(const CommandLine& line, const std::string& folder, std::ostream& out, s
 
 int runDbTool(const std::vector<std::string>& args, const std::string& defaultFolder, std::ostream& out,
               std::ostream& err) {
+    return runDbTool(args, DataFolderChoice{defaultFolder, std::nullopt}, out, err);
+}
+
+int runDbTool(const std::vector<std::string>& args, const DataFolderChoice& defaultFolder, std::ostream& out,
+              std::ostream& err) {
     try {
         const CommandLine line = parse(args);
         if (line.help) {
-            out << kUsage;
+            out << kUsage << "Your record files are in " << line.folder.value_or(defaultFolder.folder)
+                << "\n";
+            return kDbOk;
+        }
+        if (line.version) {
+            out << "quandrelle-db " << kProgramVersion << "\n";
             return kDbOk;
         }
         if (line.words.empty()) {
             throw UsageError{"no command given"};
         }
-        std::string folder = line.folder.value_or(defaultFolder);
+        if (!line.folder) {
+            prepareDataFolder(defaultFolder);
+        }
+        std::string folder = line.folder.value_or(defaultFolder.folder);
         if (folder.back() != '/') {
             folder += '/';
         }

@@ -7,8 +7,9 @@
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const int status = quandrelle::runDbTool(
-        args, quandrelle::resolveDataFolder(quandrelle::executableFolder()), std::cout, std::cerr);
+    const auto dataFolder =
+        quandrelle::chooseDataFolderFor(quandrelle::executableFolder(), quandrelle::userDataFolder());
+    const int status = quandrelle::runDbTool(args, dataFolder, std::cout, std::cerr);
     std::cout.flush();
     return std::cout ? status : quandrelle::kDbBadUse;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "quandrelle/ProgramInfo.h"
 #include "quandrelle/calc/CalcProgram.h"
 #include "quandrelle/calc/Scenario.h"
 #include "quandrelle/engine/Calculate.h"
@@ -176,6 +177,15 @@ TEST(CalcProgram, FailedRunShowsTheErrorText) {
     EXPECT_EQ(result.err,
               "Division by zero in the mixture equilibrium: the partial pressure of Toluene fell to 0 in "
               "stage 4\n");
+}
+
+// ---- Options ----
+
+TEST(CalcProgram, VersionIsTheBuildsVersionAndRunsNothing) {
+    const ProgramRun version = run({"--version", "/nonexistent/scenario.json"});
+    EXPECT_EQ(version.status, kExitResults);
+    EXPECT_EQ(version.out, "quandrelle-calc " + std::string(kProgramVersion) + "\n");
+    EXPECT_EQ(version.err, "");
 }
 
 // ---- Bad input ----

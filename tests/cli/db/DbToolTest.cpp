@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "TempFolder.h"
+#include "quandrelle/ProgramInfo.h"
 
 namespace quandrelle {
 namespace {
@@ -199,6 +200,60 @@ TEST_F(DbToolTest, UnreadableFilesAreStatusTwo) {
         "be chemName (the columns are chemName, molWt, liqDensity, molPolariz, waterSolFactor, avgConc, "
         "antoineA, antoineB, antoineC, casNumber)\n");
     EXPECT_EQ(data.read("VaporB30.DB"), before);
+}
+
+}  // namespace
+}  // namespace quandrelle
+
+namespace quandrelle {
+namespace {
+
+using testing::TempFolder;
+
+// The data folder as the rule chose it for an installed program: a per-user folder not made yet,
+// to start from a copy of the shipped library.
+class DbToolDataFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        temp.write("shipped.DB", std::string(117, ' '));
+        choice = {temp.folder() + "user/quandrelle/", temp.file("shipped.DB").string()};
+    }
+    int run(const std::vector<std::string>& args) { return runDbTool(args, choice, out, err); }
+
+    TempFolder temp;
+    DataFolderChoice choice;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(DbToolDataFolderTest, HelpNamesTheFolderThatHoldsTheRecordsWithoutMakingIt) {
+    EXPECT_EQ(run({"--help"}), kDbOk);
+    EXPECT_NE(out.str().find("Your record files are in " + choice.folder + "\n"), std::string::npos)
+        << out.str();
+    EXPECT_FALSE(std::filesystem::exists(choice.folder));
+}
+
+TEST_F(DbToolDataFolderTest, TheFirstCommandStartsThePerUserFolderFromTheShippedLibrary) {
+    EXPECT_EQ(run({"list", "vapors"}), kDbOk) << err.str();
+    EXPECT_EQ(out.str(), std::string(41, ' ') + "\n") << "the one blank record of the copied library";
+    EXPECT_TRUE(std::filesystem::exists(choice.folder + "VaporB30.DB"));
+}
+
+TEST_F(DbToolDataFolderTest, FolderOptionOverridesTheRuleAndLeavesTheChosenFolderAlone) {
+    EXPECT_EQ(run({"--folder", temp.folder(), "list", "vapors"}), kDbOk) << err.str();
+    EXPECT_EQ(out.str(), "");
+    EXPECT_FALSE(std::filesystem::exists(choice.folder));
+}
+
+TEST_F(DbToolDataFolderTest, AFolderThatCannotBeMadeIsBadUseWithItsReason) {
+    temp.write("user", "a file where the folder should be");
+    EXPECT_EQ(run({"list", "vapors"}), kDbBadUse);
+    EXPECT_NE(err.str().find("cannot be created"), std::string::npos) << err.str();
+}
+
+TEST_F(DbToolDataFolderTest, VersionIsTheBuildsVersion) {
+    EXPECT_EQ(run({"--version"}), kDbOk);
+    EXPECT_EQ(out.str(), "quandrelle-db " + std::string(kProgramVersion) + "\n");
 }
 
 }  // namespace

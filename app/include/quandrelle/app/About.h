@@ -16,6 +16,7 @@ public:
     explicit About(ScreenContext& context);
 
     QLabel* textLabel() const { return m_text2; }
+    QLabel* recordsFolderLabel() const { return m_recordsFolder; }
     QPushButton* returnButton() const { return m_command1; }
 
 protected:
@@ -23,8 +24,10 @@ protected:
 
 private:
     void onReturn();
+    QString recordsFolderText();
 
     QLabel* m_text2 = nullptr;
+    QLabel* m_recordsFolder = nullptr;
     QPushButton* m_command1 = nullptr;
 };
 

@@ -3,21 +3,26 @@
 #include <functional>
 #include <string>
 
+#include "quandrelle/stores/DataFolder.h"
+
 namespace quandrelle {
 
-// The folder of the record files, resolved from the program's own folder on first use and then
-// kept: a later call returns the same text without looking at the program folder again.
+// The folder of the record files, chosen and made ready on first use and then kept: a later call
+// returns the same text without looking at the program folder again.
 class DataFolderCache {
 public:
-    using FolderSource = std::function<std::string()>;
+    using Chooser = std::function<DataFolderChoice()>;
 
-    // The source is the running executable's folder unless a test hands in another.
-    explicit DataFolderCache(FolderSource programFolder = {});
+    // The choice is the one for the running executable and this user unless a test hands in
+    // another.
+    explicit DataFolderCache(Chooser choose = {});
 
+    // Throws StoreError, and keeps nothing, when the folder cannot be made ready; the next call
+    // tries again.
     const std::string& DataFolderPath();
 
 private:
-    FolderSource m_programFolder;
+    Chooser m_choose;
     std::string m_cached;
 };
 
