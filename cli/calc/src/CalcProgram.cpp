@@ -8,9 +8,11 @@
 #include <iterator>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <system_error>
 
 #include "quandrelle/ProgramInfo.h"
 #include "quandrelle/calc/Scenario.h"
+#include "quandrelle/calc/ScenarioText.h"
 #include "quandrelle/engine/Calculate.h"
 #include "quandrelle/engine/DisplayFormat.h"
 
@@ -53,19 +55,35 @@ bool parseArgs(const std::vector<std::string>& args, Options& options, std::ostr
     return havePath;
 }
 
-bool readText(const std::string& path, std::istream& in, std::string& text, std::ostream& err) {
-    if (path == "-") {
-        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        return true;
+// Why a scenario cannot be read, in the words of the messages ("is a directory").
+std::string readFailure(const std::error_code& code) {
+    if (code == std::errc::is_a_directory) {
+        return "is a directory";
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        err << "quandrelle-calc: cannot read " << path << ": " << std::strerror(errno) << "\n";
+    return code.message();
+}
+
+// Reading stops with an exception where the system refuses the read itself (a folder given as the
+// file, or as standard input), so both ways in are read under the same guard.
+bool readText(const std::string& path, std::istream& in, std::string& text, std::ostream& err) {
+    const std::string source = path == "-" ? "standard input" : path;
+    std::ifstream file;
+    if (path != "-") {
+        file.open(path, std::ios::binary);
+        if (!file) {
+            err << "quandrelle-calc: cannot read " << source << ": " << std::strerror(errno) << "\n";
+            return false;
+        }
+    }
+    std::istream& stream = path == "-" ? in : file;
+    try {
+        text.assign(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure& failure) {
+        err << "quandrelle-calc: cannot read " << source << ": " << readFailure(failure.code()) << "\n";
         return false;
     }
-    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad()) {
-        err << "quandrelle-calc: cannot read " << path << "\n";
+    if (stream.bad()) {
+        err << "quandrelle-calc: cannot read " << source << "\n";
         return false;
     }
     return true;
@@ -150,17 +168,9 @@ int runCalcProgram(const std::vector<std::string>& args, std::istream& in, std::
         return kExitBadInput;
     }
     const std::string source = options.path == "-" ? "standard input" : options.path;
-    json input;
-    try {
-        input = json::parse(text);
-    } catch (const json::parse_error& error) {
-        err << source << ": malformed JSON: " << error.what() << "\n";
-        return kExitBadInput;
-    }
-
     Scenario scenario;
     try {
-        const Problems problems = readScenario(input, scenario);
+        const Problems problems = readScenarioText(text, scenario);
         if (!problems.empty()) {
             for (const std::string& problem : problems) {
                 err << source << ": " << problem << "\n";

@@ -5,6 +5,9 @@
 #include "quandrelle/calc/CalcProgram.h"
 
 int main(int argc, char** argv) {
+    // Unsynchronised, standard input reads through a file buffer that reports a refused read (a
+    // folder given as standard input) instead of passing it off as an empty scenario.
+    std::ios::sync_with_stdio(false);
     const std::vector<std::string> args(argv + 1, argv + argc);
     return quandrelle::calc::runCalcProgram(args, std::cin, std::cout, std::cerr);
 }

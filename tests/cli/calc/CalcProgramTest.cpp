@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -8,6 +9,7 @@
 #include "quandrelle/ProgramInfo.h"
 #include "quandrelle/calc/CalcProgram.h"
 #include "quandrelle/calc/Scenario.h"
+#include "quandrelle/calc/ScenarioText.h"
 #include "quandrelle/engine/Calculate.h"
 
 namespace quandrelle::calc {
@@ -201,6 +203,67 @@ TEST(CalcProgram, UnreadableOrMalformedInputIsBadInput) {
 
     EXPECT_EQ(run({"-"}, "[1, 2]").status, kExitBadInput);
     EXPECT_EQ(run({"-"}, "").status, kExitBadInput);
+}
+
+// A scenario's text with `replacement` put in place of the first `target` (a value as dumped).
+std::string withValueText(const json& scenario, const std::string& target, const std::string& replacement) {
+    std::string text = scenario.dump();
+    const auto at = text.find(target);
+    EXPECT_NE(at, std::string::npos) << target;
+    return text.replace(at, target.size(), replacement);
+}
+
+TEST(CalcProgram, NumbersBeyondADoubleAreBadInputNamingTheField) {
+    json input = benzeneScenario();
+    input["conditions"]["airFlow"] = 31.5;
+    input["vapors"].push_back(toluene(100, 10));
+    input["vapors"][1]["molWt"] = 92.25;
+    for (const std::string& huge :
+         {std::string("1e400"), std::string("-1e400"), "1" + std::string(400, '0')}) {
+        ProgramRun result = run({"-"}, withValueText(input, "31.5", huge));
+        EXPECT_EQ(result.status, kExitBadInput) << huge;
+        EXPECT_NE(result.err.find("standard input: conditions.airFlow: "), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("too large a number"), std::string::npos) << result.err;
+
+        result = run({"-"}, withValueText(input, "92.25", huge));
+        EXPECT_EQ(result.status, kExitBadInput) << huge;
+        EXPECT_NE(result.err.find("standard input: vapors[2].molWt: "), std::string::npos) << result.err;
+    }
+    // A number that merely underflows reads as zero and is then held to its field's limits.
+    const ProgramRun tiny = run({"-"}, withValueText(input, "31.5", "1e-400"));
+    EXPECT_EQ(tiny.status, kExitBadInput);
+    EXPECT_NE(tiny.err.find("conditions.airFlow: 0 is below the lower limit"), std::string::npos) << tiny.err;
+}
+
+TEST(CalcProgram, NestingDeeperThanAnyScenarioIsRefusedBeforeItIsBuilt) {
+    const json input = benzeneScenario();
+    const auto nested = [](int depth) { return std::string(depth, '[') + std::string(depth, ']'); };
+    // 48,000 levels once exhausted the stack while the document was copied.
+    ProgramRun result = run({"-"}, withValueText(input, "30", nested(48000)));
+    EXPECT_EQ(result.status, kExitBadInput);
+    EXPECT_EQ(result.err,
+              "standard input: conditions.airFlow[1][1][1][1][1][1]...: nested deeper than 64 levels\n");
+
+    // The deepest nesting allowed is read, and then refused for what it is.
+    result = run({"-"}, withValueText(input, "30", nested(kMaxScenarioNesting - 2)));
+    EXPECT_EQ(result.status, kExitBadInput);
+    EXPECT_EQ(result.err, "standard input: conditions.airFlow: must be a number, not array\n");
+    result = run({"-"}, withValueText(input, "30", nested(kMaxScenarioNesting - 1)));
+    EXPECT_NE(result.err.find("nested deeper than 64 levels"), std::string::npos) << result.err;
+}
+
+TEST(CalcProgram, AFolderIsNotAScenario) {
+    const std::string folder = ::testing::TempDir();
+    ProgramRun result = run({folder});
+    EXPECT_EQ(result.status, kExitBadInput);
+    EXPECT_EQ(result.err, "quandrelle-calc: cannot read " + folder + ": is a directory\n");
+
+    // Standard input that is a folder reads through a file buffer, as the program sets it up.
+    std::ifstream folderAsInput(folder);
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(runCalcProgram({"-"}, folderAsInput, out, err), kExitBadInput);
+    EXPECT_EQ(err.str(), "quandrelle-calc: cannot read standard input: is a directory\n");
 }
 
 TEST(CalcProgram, EveryProblemIsNamedWithItsField) {
