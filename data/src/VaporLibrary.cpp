@@ -72,10 +72,10 @@ int buildVaporLibrary(std::string_view libraryCsv, const std::filesystem::path& 
     int count = 0;
     {
         VaporStore store(workFolder.string() + "/");
-        const ImportCounts counts = importVapors(store, recordCsv, false);
-        if (counts.skipped > 0) {
-            throw ImportError("the vapor library names a chemical twice; " + std::to_string(counts.skipped) +
-                              " row(s) would be lost");
+        const ImportCounts counts = importVapors(store, recordCsv, {});
+        if (counts.repeated > 0) {
+            throw ImportError("the vapor library names a chemical twice (" + std::to_string(counts.repeated) +
+                              " row(s)); a search would find only one of each");
         }
         count = store.numVaporRecs();
     }

@@ -29,8 +29,8 @@ std::string encode(const CartridgeRecord& record) {
 
 }  // namespace
 
-CartridgeStore::CartridgeStore(const std::string& dataFolder)
-    : m_path(dataFolder + std::string(kFileName)), m_file(m_path, kRecordSize) {
+CartridgeStore::CartridgeStore(const std::string& dataFolder, MissingFile missing)
+    : m_path(dataFolder + std::string(kFileName)), m_file(m_path, kRecordSize, missing) {
     if (numCartRecs() > 0) {
         CreateIndex1();
     }
@@ -58,16 +58,20 @@ void CartridgeStore::CreateIndex1() {
 }
 
 std::int16_t CartridgeStore::Search(const std::string& findText) const {
+    // Compared as the index is sorted, on keys filled to their width: a name holding a character
+    // below the blank (a tab from an older import) sorts before the blank filling of a shorter name,
+    // so comparing the trimmed texts would send the halving the wrong way and miss it.
+    const std::string target = nameKey(findText);
     // Halving in a wider type: low + high of two 16-bit record numbers can pass 32,767.
     int low = 1;
     int high = static_cast<int>(m_cartIndex.size()) - 1;
     while (low <= high) {
         const int middle = (low + high) / 2;
-        const std::string key = trimTrailingBlanks(m_cartIndex[middle].cartKey);
-        if (key == findText) {
+        const std::string& key = m_cartIndex[middle].cartKey;
+        if (key == target) {
             return static_cast<std::int16_t>(middle);
         }
-        if (findText > key) {
+        if (target > key) {
             low = middle + 1;
         } else {
             high = middle - 1;
@@ -119,13 +123,24 @@ void CartridgeStore::Revise(std::int16_t position, const CartridgeRecord& typed)
     m_cartRec = decode(bytes);
 }
 
-std::vector<CartridgeRecord> CartridgeStore::allRecords() const {
+std::vector<CartridgeRecord> CartridgeStore::storedRecords() const {
     const std::string bytes = m_file.readAll();
     std::vector<CartridgeRecord> records;
+    records.reserve(bytes.size() / kRecordSize);
     for (std::size_t offset = 0; offset < bytes.size(); offset += kRecordSize) {
-        records.push_back(shownForm(decode(std::string_view(bytes).substr(offset, kRecordSize))));
+        records.push_back(decode(std::string_view(bytes).substr(offset, kRecordSize)));
     }
     return records;
+}
+
+void CartridgeStore::ReplaceAll(const std::vector<CartridgeRecord>& records) {
+    std::string bytes;
+    bytes.reserve(records.size() * kRecordSize);
+    for (const CartridgeRecord& record : records) {
+        bytes += encode(record);
+    }
+    m_file.replaceAll(bytes);
+    CreateIndex1();
 }
 
 }  // namespace quandrelle

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "quandrelle/stores/FileReplace.h"
 #include "quandrelle/stores/StoreError.h"
 
 namespace quandrelle {
@@ -30,30 +31,13 @@ std::string openFailure(const std::filesystem::path& path, int error) {
     return describe(error);
 }
 
-// A newly created file must survive a power cut too, which needs its folder entry on the disk.
-void syncFolder(const std::filesystem::path& path) {
-    const auto folder = path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 }  // namespace
 
-RecordFile::RecordFile(std::filesystem::path path, int recordSize)
+RecordFile::RecordFile(std::filesystem::path path, int recordSize, MissingFile missing)
     : m_path(std::move(path)), m_recordSize(recordSize) {
-    struct stat before {};
-    const bool existed = ::stat(m_path.c_str(), &before) == 0;
-    m_fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (m_fd < 0 && existed && (errno == EACCES || errno == EROFS)) {
-        // A shared library the user may only read can still be searched.
-        m_fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
-        m_readOnly = m_fd >= 0;
-    }
-    if (m_fd < 0) {
-        throw StoreError(m_path, openFailure(m_path, errno));
+    openExisting(missing);
+    if (absent()) {
+        return;
     }
     struct stat info {};
     if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -61,9 +45,6 @@ RecordFile::RecordFile(std::filesystem::path path, int recordSize)
         ::close(m_fd);
         m_fd = -1;
         throw StoreError(m_path, S_ISREG(info.st_mode) ? describe(error) : "it is not a regular file");
-    }
-    if (!existed) {
-        syncFolder(m_path);
     }
     const std::int64_t bytes = info.st_size;
     std::int64_t records = bytes / m_recordSize;
@@ -77,6 +58,33 @@ RecordFile::RecordFile(std::filesystem::path path, int recordSize)
                                      " records, more than the 32,767 a record file can hold");
     }
     m_count = static_cast<std::int16_t>(records);
+}
+
+void RecordFile::openExisting(MissingFile missing) {
+    struct stat before {};
+    const bool existed = ::stat(m_path.c_str(), &before) == 0;
+    const int create = missing == MissingFile::Create ? O_CREAT : 0;
+    m_fd = ::open(m_path.c_str(), O_RDWR | create | O_CLOEXEC, 0644);
+    // A shared library the user may only read (no write permission, a read-only disk, a file marked
+    // immutable) can still be searched.
+    if (m_fd < 0 && existed && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+        m_fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+        m_readOnly = m_fd >= 0;
+    }
+    if (m_fd < 0 && errno == ENOENT && missing == MissingFile::LeaveAbsent) {
+        std::error_code ec;
+        const auto folder = m_path.parent_path().empty() ? std::filesystem::path(".") : m_path.parent_path();
+        if (std::filesystem::is_directory(folder, ec)) {
+            return;
+        }
+        errno = ENOENT;
+    }
+    if (m_fd < 0) {
+        throw StoreError(m_path, openFailure(m_path, errno));
+    }
+    if (!existed) {
+        syncFolderEntry(m_path);
+    }
 }
 
 RecordFile::~RecordFile() {
@@ -140,8 +148,9 @@ void RecordFile::write(int n, const std::string& bytes) {
     if (bytes.size() != static_cast<std::size_t>(m_recordSize)) {
         throw StoreError(m_path, "a record of " + std::to_string(bytes.size()) + " bytes does not fit it");
     }
-    if (m_readOnly) {
-        throw StoreError(m_path, "it may only be read, so the record was not saved");
+    checkWritable();
+    if (absent()) {
+        openExisting(MissingFile::Create);
     }
     const bool append = n == m_count + 1;
     if (append && m_count == kMaxRecords) {
@@ -171,6 +180,39 @@ void RecordFile::write(int n, const std::string& bytes) {
     if (append) {
         ++m_count;
     }
+}
+
+void RecordFile::checkWritable() const {
+    if (m_readOnly) {
+        throw StoreError(m_path, "it may only be read, so nothing was saved");
+    }
+}
+
+void RecordFile::replaceAll(const std::string& bytes) {
+    checkWritable();
+    if (bytes.size() % static_cast<std::size_t>(m_recordSize) != 0) {
+        throw StoreError(m_path,
+                         "records of " + std::to_string(bytes.size()) + " bytes in all do not fit it");
+    }
+    if (bytes.size() / static_cast<std::size_t>(m_recordSize) > static_cast<std::size_t>(kMaxRecords)) {
+        throw StoreFullError(m_path);
+    }
+    struct stat info {};
+    const unsigned mode = !absent() && ::fstat(m_fd, &info) == 0 ? (info.st_mode & 07777) : 0644;
+    const std::error_code error = replaceFileContents(m_path, bytes, mode);
+    if (error) {
+        throw StoreError(m_path, "its new contents could not be written (" + error.message() +
+                                     "), so the file was not changed");
+    }
+    const int replaced = ::open(m_path.c_str(), O_RDWR | O_CLOEXEC);
+    if (replaced < 0) {
+        throw StoreError(m_path, "it was saved but cannot be opened again (" + describe(errno) + ")");
+    }
+    if (!absent()) {
+        ::close(m_fd);
+    }
+    m_fd = replaced;
+    m_count = static_cast<std::int16_t>(bytes.size() / static_cast<std::size_t>(m_recordSize));
 }
 
 void RecordFile::restore(bool append, std::int64_t oldLength, std::int64_t offset,

@@ -157,6 +157,16 @@ std::string upperCaseName(std::string_view utf8) {
     return out;
 }
 
+std::u32string codePoints(std::string_view utf8) {
+    std::u32string points;
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        const char32_t cp = nextCodePoint(utf8, pos);
+        points += cp == kInvalid ? U'\uFFFD' : cp;
+    }
+    return points;
+}
+
 std::size_t characterCount(std::string_view utf8) {
     std::size_t count = 0;
     std::size_t pos = 0;

@@ -39,8 +39,8 @@ std::string padded(std::string text, std::size_t width) {
 
 }  // namespace
 
-VaporStore::VaporStore(const std::string& dataFolder)
-    : m_path(dataFolder + std::string(kFileName)), m_file(m_path, kRecordSize) {
+VaporStore::VaporStore(const std::string& dataFolder, MissingFile missing)
+    : m_path(dataFolder + std::string(kFileName)), m_file(m_path, kRecordSize, missing) {
     if (numVaporRecs() > 0) {
         CreateIndex();
     }
@@ -129,13 +129,24 @@ void VaporStore::Revise(std::int16_t position, const VaporRecord& typed) {
     m_vaporRec = decode(bytes);
 }
 
-std::vector<VaporRecord> VaporStore::allRecords() const {
+std::vector<VaporRecord> VaporStore::storedRecords() const {
     const std::string bytes = m_file.readAll();
     std::vector<VaporRecord> records;
+    records.reserve(bytes.size() / kRecordSize);
     for (std::size_t offset = 0; offset < bytes.size(); offset += kRecordSize) {
-        records.push_back(shownForm(decode(std::string_view(bytes).substr(offset, kRecordSize))));
+        records.push_back(decode(std::string_view(bytes).substr(offset, kRecordSize)));
     }
     return records;
+}
+
+void VaporStore::ReplaceAll(const std::vector<VaporRecord>& records) {
+    std::string bytes;
+    bytes.reserve(records.size() * kRecordSize);
+    for (const VaporRecord& record : records) {
+        bytes += encode(record);
+    }
+    m_file.replaceAll(bytes);
+    CreateIndex();
 }
 
 }  // namespace quandrelle

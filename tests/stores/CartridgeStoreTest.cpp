@@ -160,5 +160,21 @@ TEST_F(CartridgeStoreTest, EqualNamesFindTheEntryTheSearchMeetsFirst) {
     EXPECT_EQ(trimmedList(store), (std::vector<std::string>{"A", "B", "B", "B", "C"}));
 }
 
+TEST_F(CartridgeStoreTest, NamesWithControlCharactersOnFileAreFoundAgain) {
+    // Older imports let tabs into names; such a key sorts before the blank filling of a shorter name.
+    std::vector<std::string> records;
+    for (const char* name : {"A\tB", "A", "A\x01", "AB", "A B", "B\t", "B", "C"}) {
+        records.push_back(cartBytes(name));
+    }
+    writeFile(records);
+    CartridgeStore store(dir.folder());
+    for (const char* name : {"A\tB", "A", "A\x01", "AB", "A B", "B\t", "B", "C"}) {
+        const auto position = store.Search(name);
+        ASSERT_GT(position, 0) << name;
+        EXPECT_EQ(store.ShowCartridgeRecord(store.cartIndex()[position].recNum).cartName, name);
+    }
+    EXPECT_EQ(store.Search("A\t"), 0);
+}
+
 }  // namespace
 }  // namespace quandrelle

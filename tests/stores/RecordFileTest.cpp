@@ -1,11 +1,14 @@
 #include "quandrelle/stores/RecordFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
 
+#include "ImmutableFile.h"
 #include "TempFolder.h"
 #include "quandrelle/stores/StoreError.h"
 
@@ -157,6 +160,102 @@ TEST_F(RecordFileTest, AFullFileRefusesAnAddAndStaysAsItWas) {
 TEST_F(RecordFileTest, AFileBeyondTheRecordLimitIsReportedNotMiscounted) {
     dir.write("f.db", std::string(32768 * 2, 'r'));
     EXPECT_THROW(RecordFile(dir.file("f.db"), 2), StoreError);
+}
+
+// ---- Opening without creating, and files that refuse to be opened ----
+
+TEST_F(RecordFileTest, LeftAbsentAMissingFileReadsEmptyUntilTheFirstWrite) {
+    RecordFile file(dir.file("f.db"), 4, MissingFile::LeaveAbsent);
+    EXPECT_TRUE(file.absent());
+    EXPECT_EQ(file.count(), 0);
+    EXPECT_EQ(file.readAll(), "");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("f.db")));
+    file.write(1, "abcd");
+    EXPECT_FALSE(file.absent());
+    EXPECT_EQ(dir.read("f.db"), "abcd");
+
+    EXPECT_THROW(RecordFile(dir.file("no folder/f.db"), 4, MissingFile::LeaveAbsent), StoreError);
+}
+
+TEST_F(RecordFileTest, AFileTheSystemWillNotOpenIsAnErrorNotAnEmptyLibrary) {
+    std::filesystem::create_symlink("loop.db", dir.file("loop.db"));
+    std::filesystem::create_directory(dir.file("folder.db"));
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ::sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = dir.file("socket.db").string();
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<const ::sockaddr*>(&address), sizeof address), 0);
+    for (const char* name : {"loop.db", "folder.db", "socket.db"}) {
+        for (const MissingFile missing : {MissingFile::Create, MissingFile::LeaveAbsent}) {
+            try {
+                RecordFile file(dir.file(name), 4, missing);
+                ADD_FAILURE() << name << " opened";
+            } catch (const StoreError& e) {
+                EXPECT_NE(std::string(e.what()).find(name), std::string::npos) << e.what();
+            }
+        }
+    }
+    ::close(sock);
+}
+
+TEST_F(RecordFileTest, AnImmutableFileIsOpenedReadOnly) {
+    dir.write("f.db", "abcd");
+    const testing::ImmutableFile immutable(dir.file("f.db"));
+    if (!immutable.set()) {
+        GTEST_SKIP() << "files cannot be marked immutable here";
+    }
+    RecordFile file(dir.file("f.db"), 4);
+    EXPECT_TRUE(file.readOnly());
+    EXPECT_EQ(file.read(1), "abcd");
+    EXPECT_THROW(file.write(2, "efgh"), StoreError);
+    EXPECT_THROW(file.replaceAll("efgh"), StoreError);
+    EXPECT_EQ(dir.read("f.db"), "abcd");
+}
+
+// ---- Replacing the whole file in one step ----
+
+TEST_F(RecordFileTest, ReplaceAllPutsTheNewRecordsInPlaceAndKeepsServingThem) {
+    dir.write("f.db", "abcdefg");  // one record and a part that counts as a second
+    std::filesystem::permissions(dir.file("f.db"), std::filesystem::perms::owner_read |
+                                                       std::filesystem::perms::owner_write |
+                                                       std::filesystem::perms::group_read);
+    RecordFile file(dir.file("f.db"), 4);
+    ASSERT_EQ(file.count(), 2);
+    file.replaceAll("1111222233334444");
+    EXPECT_EQ(file.count(), 4);
+    EXPECT_EQ(file.read(4), "4444");
+    file.write(5, "5555");
+    EXPECT_EQ(dir.read("f.db"), "11112222333344445555");
+    EXPECT_EQ(std::filesystem::status(dir.file("f.db")).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read);
+    // Nothing is left beside it.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST_F(RecordFileTest, ReplaceAllThroughALinkReplacesTheFileItPointsTo) {
+    std::filesystem::create_directory(dir.file("shared"));
+    dir.write("shared/f.db", "abcd");
+    std::filesystem::create_symlink("shared/f.db", dir.file("f.db"));
+    RecordFile file(dir.file("f.db"), 4);
+    file.replaceAll("wxyz");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("f.db")));
+    EXPECT_EQ(dir.read("shared/f.db"), "wxyz");
+}
+
+TEST_F(RecordFileTest, ReplaceAllCreatesAMissingFileOnlyWhenItSucceeds) {
+    {
+        RecordFile file(dir.file("f.db"), 4, MissingFile::LeaveAbsent);
+        EXPECT_THROW(file.replaceAll("abc"), StoreError);  // not whole records
+        EXPECT_THROW(file.replaceAll(std::string((RecordFile::kMaxRecords + 1) * 4, 'r')), StoreFullError);
+        EXPECT_FALSE(std::filesystem::exists(dir.file("f.db")));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 0);
+        file.replaceAll("abcd");
+        EXPECT_EQ(file.count(), 1);
+    }
+    EXPECT_EQ(dir.read("f.db"), "abcd");
 }
 
 }  // namespace

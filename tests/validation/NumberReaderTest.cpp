@@ -44,6 +44,10 @@ TEST(NumberReader, ExponentWithEOrDInEitherCase) {
 TEST(NumberReader, TextNotBeginningWithANumberReadsAsZero) {
     for (const char* text : {"", "   ", "abc", ".", "-", "+-5", "e5", "$5", ",5"}) {
         EXPECT_EQ(readNumber(text), 0.0) << text;
+        EXPECT_FALSE(beginsWithNumber(text)) << text;
+    }
+    for (const char* text : {"0", " - 0.0", ".5", "5.", "12abc", "1,000", "\t+7e", "0e5"}) {
+        EXPECT_TRUE(beginsWithNumber(text)) << text;
     }
     EXPECT_EQ(readNumber("0.0"), 0.0);
     EXPECT_EQ(readNumber("00"), 0.0);

@@ -136,4 +136,9 @@ double readNumber(std::string_view text) {
     return parts.negative ? -value : value;
 }
 
+bool beginsWithNumber(std::string_view text) {
+    const NumberParts parts = splitNumber(withoutIgnored(text));
+    return !parts.intDigits.empty() || !parts.fracDigits.empty();
+}
+
 }  // namespace quandrelle

@@ -11,6 +11,7 @@
 #include "quandrelle/ProgramInfo.h"
 #include "quandrelle/db/RecordTransfer.h"
 #include "quandrelle/stores/CartridgeStore.h"
+#include "quandrelle/stores/FileReplace.h"
 #include "quandrelle/stores/NameIndex.h"
 #include "quandrelle/stores/RecordText.h"
 #include "quandrelle/stores/StoreError.h"
@@ -26,10 +27,13 @@ constexpr const char* kUsage =
     "  list vapors|cartridges                  the names in list order\n"
     "  show vapor|cartridge NAME               the record of that name\n"
     "  find-cas CAS                            the vapor record of that CAS number\n"
-    "  export vapors|cartridges FILE.csv       every record, in file order (FILE - for the output)\n"
-    "  import vapors|cartridges FILE.csv [--revise]\n"
-    "                                          save every row; names on file are skipped,\n"
-    "                                          or revised with --revise\n"
+    "  export vapors|cartridges FILE.csv [--force]\n"
+    "                                          every named record, in file order (FILE - for the\n"
+    "                                          output); an existing FILE is kept unless --force\n"
+    "  import vapors|cartridges FILE.csv [--revise] [--truncate]\n"
+    "                                          save every row, or nothing if any row is at fault;\n"
+    "                                          names on file are skipped, or revised with --revise;\n"
+    "                                          --truncate stores over-long or unstorable names cut\n"
     "  --version                               the program's version\n"
     "The record files are VaporB30.DB and CartridgeB30.DB in the data folder: the program's own\n"
     "folder when it may be written to and holds no installed library, otherwise the per-user data\n"
@@ -48,6 +52,8 @@ struct FileError {
 struct CommandLine {
     std::optional<std::string> folder;
     bool revise = false;
+    bool truncate = false;
+    bool force = false;
     bool help = false;
     bool version = false;
     std::vector<std::string> words;
@@ -66,6 +72,10 @@ CommandLine parse(const std::vector<std::string>& args) {
             line.folder = arg.substr(9);
         } else if (arg == "--revise") {
             line.revise = true;
+        } else if (arg == "--truncate") {
+            line.truncate = true;
+        } else if (arg == "--force") {
+            line.force = true;
         } else if (arg == "--help" || arg == "-h") {
             line.help = true;
         } else if (arg == "--version") {
@@ -118,43 +128,56 @@ std::string readWholeFile(const std::string& path) {
     if (!in) {
         throw FileError{"cannot open " + path + " for reading: " + std::strerror(errno)};
     }
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string text;
+    try {
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure& failure) {
+        // The system refuses the read itself, as for a folder given as the file.
+        throw FileError{"cannot read " + path + ": " + failure.code().message()};
+    }
     if (in.bad()) {
         throw FileError{"cannot read " + path};
     }
     return text;
 }
 
-void writeWholeFile(const std::string& path, const std::string& text, std::ostream& out) {
+bool isRecordFileName(const std::filesystem::path& path) {
+    const std::string name = path.filename().string();
+    return name == VaporStore::kFileName || name == CartridgeStore::kFileName;
+}
+
+// An export never takes the place of a record file, and takes that of another existing file only
+// when the user says so; it is written whole beside it first, so a failure leaves the old file.
+void writeWholeFile(const std::string& path, const std::string& text, bool force, std::ostream& out) {
     if (path == "-") {
         out << text;
         return;
     }
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) {
-        throw FileError{"cannot create " + path + ": " + std::strerror(errno)};
+    if (isRecordFileName(path)) {
+        throw FileError{"will not write CSV text over the record file " + path};
     }
-    file << text;
-    file.flush();
-    if (!file) {
-        throw FileError{"cannot write " + path};
+    std::error_code ec;
+    if (!force && std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
+        throw FileError{path + " already exists (give --force to write over it)"};
+    }
+    if (const std::error_code error = replaceFileContents(path, text, 0644)) {
+        throw FileError{"cannot write " + path + ": " + error.message()};
     }
 }
 
 // Looking at a library must not leave an empty record file behind where none was (it would stand in
-// the way of one copied there later), so a missing file reads as empty without being created.
-bool missingFile(Kind kind, const std::string& folder) {
-    std::error_code ignored;
-    const std::string name(kind == Kind::Vapors ? VaporStore::kFileName : CartridgeStore::kFileName);
-    return std::filesystem::is_directory(folder, ignored) && !std::filesystem::exists(folder + name, ignored);
+// the way of one copied there later), nor may a failed import: a missing file reads as empty.
+VaporStore openVapors(const std::string& folder) {
+    return VaporStore(folder, MissingFile::LeaveAbsent);
+}
+
+CartridgeStore openCartridges(const std::string& folder) {
+    return CartridgeStore(folder, MissingFile::LeaveAbsent);
 }
 
 int list(Kind kind, const std::string& folder, std::ostream& out) {
-    if (missingFile(kind, folder)) {
-        return kDbOk;
-    }
     const auto entries =
-        kind == Kind::Vapors ? VaporStore(folder).listEntries() : CartridgeStore(folder).listEntries();
+        kind == Kind::Vapors ? openVapors(folder).listEntries() : openCartridges(folder).listEntries();
     for (const auto& entry : entries) {
         out << entry << "\n";
     }
@@ -164,12 +187,8 @@ int list(Kind kind, const std::string& folder, std::ostream& out) {
 int show(Kind kind, const std::string& name, const std::string& folder, std::ostream& out,
          std::ostream& err) {
     const std::string findText = nameSearchText(name);
-    if (missingFile(kind, folder)) {
-        err << "Can't find " << findText << ".\n";
-        return kDbNotFound;
-    }
     if (kind == Kind::Vapors) {
-        VaporStore store(folder);
+        VaporStore store = openVapors(folder);
         const auto position = store.Search(findText, VaporSearchMode::ByName).position;
         if (position < 1) {
             err << "Can't find " << findText << ".\n";
@@ -178,7 +197,7 @@ int show(Kind kind, const std::string& name, const std::string& folder, std::ost
         printRecord(store.ShowVaporRecord(store.chemIndex()[position].recNum), kVaporFields, out);
         return kDbOk;
     }
-    CartridgeStore store(folder);
+    CartridgeStore store = openCartridges(folder);
     const auto position = store.Search(findText);
     if (position < 1) {
         err << "Can't find " << findText << ".\n";
@@ -190,11 +209,7 @@ int show(Kind kind, const std::string& name, const std::string& folder, std::ost
 
 int findCas(const std::string& cas, const std::string& folder, std::ostream& out, std::ostream& err) {
     const std::string findText = trimBlanks(cas);
-    if (missingFile(Kind::Vapors, folder)) {
-        err << "Can't find " << findText << ".\n";
-        return kDbNotFound;
-    }
-    VaporStore store(folder);
+    VaporStore store = openVapors(folder);
     const auto found = store.Search(findText, VaporSearchMode::ByCas);
     if (found.position < 1) {
         err << "Can't find " << findText << ".\n";
@@ -204,25 +219,17 @@ int findCas(const std::string& cas, const std::string& folder, std::ostream& out
     return kDbOk;
 }
 
-std::string exportCsv(Kind kind, const std::string& folder) {
-    if (missingFile(kind, folder)) {
-        return kind == Kind::Vapors ? exportVapors(std::vector<VaporRecord>{})
-                                    : exportCartridges(std::vector<CartridgeRecord>{});
+int exportFile(Kind kind, const std::string& path, bool force, const std::string& folder, std::ostream& out,
+               std::ostream& err) {
+    std::vector<int> unnamed;
+    const std::string csv = kind == Kind::Vapors ? exportVapors(openVapors(folder), &unnamed)
+                                                 : exportCartridges(openCartridges(folder), &unnamed);
+    writeWholeFile(path, csv, force, out);
+    for (const int record : unnamed) {
+        err << "quandrelle-db: record " << record << " has no name and was not exported\n";
     }
-    return kind == Kind::Vapors ? exportVapors(VaporStore(folder)) : exportCartridges(CartridgeStore(folder));
-}
-
-int exportFile(Kind kind, const std::string& path, const std::string& folder, std::ostream& out) {
-    const std::string csv = exportCsv(kind, folder);
-    writeWholeFile(path, csv, out);
     return kDbOk;
 }
-
-// One row of an import, as the import reported it.
-struct ImportedRow {
-    ImportAction action;
-    std::string name;
-};
 
 std::string quotedIfEmpty(const std::string& text) {
     return text.empty() ? "\"\"" : text;
@@ -243,6 +250,14 @@ std::string fieldChanges(const Record& before, const Record& after, const Fields
     return changes;
 }
 
+// The name a row is listed by: as stored, and as given too when --truncate changed it.
+std::string listedName(const ImportedRow& row) {
+    if (row.storedName == trimmedEnd(row.givenName)) {
+        return row.storedName;
+    }
+    return row.storedName + " (given as " + row.givenName + ")";
+}
+
 // Lists every row of an import. A row that revised a record is listed with the fields it changed,
 // found by comparing the records on file before and after the import: the user wants to know what
 // the revision altered, and a revision may leave a record exactly as it was ("unchanged"). Returns
@@ -250,7 +265,6 @@ std::string fieldChanges(const Record& before, const Record& after, const Fields
 template <typename Record, typename Fields>
 int reportImport(const std::vector<ImportedRow>& rows, const std::vector<Record>& before,
                  const std::vector<Record>& after, const Fields& fields, std::ostream& out) {
-    const std::size_t nameWidth = fields[0].width;
     // The records a revision changed, by the name they are found by. Records are never moved, so a
     // record keeps its place in file order; records added by the import lie beyond `before`.
     std::map<std::string, std::size_t> changed;
@@ -261,13 +275,12 @@ int reportImport(const std::vector<ImportedRow>& rows, const std::vector<Record>
     }
     int unchanged = 0;
     for (const ImportedRow& row : rows) {
-        const std::string name = trimmedEnd(row.name);
+        const std::string name = listedName(row);
         if (row.action == ImportAction::Added) {
             out << "added: " << name << "\n";
         } else if (row.action == ImportAction::Skipped) {
             out << "skipped, already on file: " << name << "\n";
-        } else if (const auto found = changed.find(nameSearchText(storedForm(row.name, nameWidth)));
-                   found != changed.end()) {
+        } else if (const auto found = changed.find(nameSearchText(row.storedName)); found != changed.end()) {
             out << "revised: " << name << ": "
                 << fieldChanges(before[found->second], after[found->second], fields) << "\n";
             // A later row of the same name finds the record as this one left it.
@@ -280,39 +293,53 @@ int reportImport(const std::vector<ImportedRow>& rows, const std::vector<Record>
     return unchanged;
 }
 
+// Every record as the screen shows it, for comparing before and after an import.
+template <typename Store>
+auto shownRecords(const Store& store) {
+    auto records = store.storedRecords();
+    for (auto& record : records) {
+        record = Store::shownForm(record);
+    }
+    return records;
+}
+
 template <typename Store, typename Fields, typename Import>
-int importInto(Store& store, const std::string& csv, bool revise, const Fields& fields, Import import,
-               std::ostream& out, std::ostream& err) {
+int importInto(Store& store, const std::string& csv, const ImportOptions& options, const Fields& fields,
+               Import import, std::ostream& out, std::ostream& err) {
     std::vector<ImportedRow> rows;
-    const auto before = store.allRecords();
+    const auto before = shownRecords(store);
     const ImportCounts counts =
-        import(store, csv, revise, [&rows](ImportAction action, const std::string& name) {
-            rows.push_back({action, name});
-        });
-    const int unchanged = reportImport(rows, before, store.allRecords(), fields, out);
+        import(store, csv, options, [&rows](const ImportedRow& row) { rows.push_back(row); });
+    const int unchanged = reportImport(rows, before, shownRecords(store), fields, out);
     for (const auto& column : counts.ignoredColumns) {
         err << "quandrelle-db: column \"" << column << "\" names no field and was not imported\n";
+    }
+    for (const auto& warning : counts.warnings) {
+        err << "quandrelle-db: " << warning << "\n";
     }
     out << counts.added << " added, " << counts.revised - unchanged << " revised, " << unchanged
         << " unchanged, " << counts.skipped << " skipped\n";
     return kDbOk;
 }
 
-int importFile(Kind kind, const std::string& path, bool revise, const std::string& folder, std::ostream& out,
-               std::ostream& err) {
+int importFile(Kind kind, const std::string& path, const ImportOptions& options, const std::string& folder,
+               std::ostream& out, std::ostream& err) {
     const std::string csv = readWholeFile(path);
     if (kind == Kind::Vapors) {
-        VaporStore store(folder);
-        return importInto(store, csv, revise, kVaporFields, importVapors, out, err);
+        VaporStore store = openVapors(folder);
+        return importInto(store, csv, options, kVaporFields, importVapors, out, err);
     }
-    CartridgeStore store(folder);
-    return importInto(store, csv, revise, kCartridgeFields, importCartridges, out, err);
+    CartridgeStore store = openCartridges(folder);
+    return importInto(store, csv, options, kCartridgeFields, importCartridges, out, err);
 }
 
 int run(const CommandLine& line, const std::string& folder, std::ostream& out, std::ostream& err) {
     const std::string& command = line.words[0];
-    if (line.revise && command != "import") {
-        throw UsageError{"--revise goes with import only"};
+    if ((line.revise || line.truncate) && command != "import") {
+        throw UsageError{std::string(line.revise ? "--revise" : "--truncate") + " goes with import only"};
+    }
+    if (line.force && command != "export") {
+        throw UsageError{"--force goes with export only"};
     }
     if (command == "list") {
         expectWords(line, 2);
@@ -328,11 +355,12 @@ int run(const CommandLine& line, const std::string& folder, std::ostream& out, s
     }
     if (command == "export") {
         expectWords(line, 3);
-        return exportFile(kindOf(line.words[1], false), line.words[2], folder, out);
+        return exportFile(kindOf(line.words[1], false), line.words[2], line.force, folder, out, err);
     }
     if (command == "import") {
         expectWords(line, 3);
-        return importFile(kindOf(line.words[1], false), line.words[2], line.revise, folder, out, err);
+        return importFile(kindOf(line.words[1], false), line.words[2], {line.revise, line.truncate}, folder,
+                          out, err);
     }
     throw UsageError{"unknown command \"" + command + "\""};
 }

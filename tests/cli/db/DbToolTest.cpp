@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ImmutableFile.h"
 #include "TempFolder.h"
 #include "quandrelle/ProgramInfo.h"
 
@@ -14,6 +15,9 @@ namespace quandrelle {
 namespace {
 
 using testing::TempFolder;
+
+constexpr const char* kCartridgeHeader =
+    "cartName,bedDiam,bedDepth,carbWgt,micVol,relHumPre,diamGran,apBenzene,affinityForWater\n";
 
 const std::string kVapors =
     "chemName,molWt,liqDensity,molPolariz,waterSolFactor,avgConc,antoineA,antoineB,antoineC,casNumber\n"
@@ -82,18 +86,18 @@ TEST_F(DbToolTest, RevisionOfANameCutToItsFieldIsStillReported) {
         "chemName,molWt,liqDensity,molPolariz,waterSolFactor,avgConc,antoineA,antoineB,antoineC,casNumber\n";
     data.write("first.csv", header + longName + ",190.24,0.97,47,1,100,17,4000,-60,88917-22-0\n");
     data.write("second.csv", header + longName + ",190.24,0.97,47,1,50,17,4000,-60,88917-22-0\n");
-    ASSERT_EQ(run({"import", "vapors", data.file("first.csv").string()}), kDbOk);
-    EXPECT_EQ(run({"import", "vapors", data.file("second.csv").string(), "--revise"}), kDbOk);
-    EXPECT_EQ(out.str(),
-              "revised: " + longName + ": avgConc 100 -> 50\n0 added, 1 revised, 0 unchanged, 0 skipped\n");
+    ASSERT_EQ(run({"import", "vapors", data.file("first.csv").string(), "--truncate"}), kDbOk);
+    EXPECT_EQ(run({"import", "vapors", data.file("second.csv").string(), "--revise", "--truncate"}), kDbOk);
+    EXPECT_EQ(out.str(), "revised: " + longName.substr(0, 35) + " (given as " + longName +
+                             "): avgConc 100 -> 50\n0 added, 1 revised, 0 unchanged, 0 skipped\n");
 }
 
 TEST_F(DbToolTest, CartridgeRevisionIsReportedTheSameWay) {
     const std::string header =
         "cartName,bedDiam,bedDepth,carbWgt,micVol,relHumPre,diamGran,apBenzene,affinityForWater\n";
-    data.write("carts.csv", header + "Half mask,8,3,26,0.45,0.5,0.1,20,0.06\n");
+    data.write("carts.csv", header + "Half mask,8,3,26,0.45,50,0.1,20,0.06\n");
     ASSERT_EQ(run({"import", "cartridges", data.file("carts.csv").string()}), kDbOk);
-    data.write("carts.csv", header + "Half mask,8,2.5,26,0.45,0.5,0.1,20,0.06\n");
+    data.write("carts.csv", header + "Half mask,8,2.5,26,0.45,50,0.1,20,0.06\n");
     EXPECT_EQ(run({"import", "cartridges", data.file("carts.csv").string(), "--revise"}), kDbOk);
     EXPECT_EQ(out.str(),
               "revised: Half mask: bedDepth 3 -> 2.5\n0 added, 1 revised, 0 unchanged, 0 skipped\n");
@@ -200,6 +204,131 @@ TEST_F(DbToolTest, UnreadableFilesAreStatusTwo) {
         "be chemName (the columns are chemName, molWt, liqDensity, molPolariz, waterSolFactor, avgConc, "
         "antoineA, antoineB, antoineC, casNumber)\n");
     EXPECT_EQ(data.read("VaporB30.DB"), before);
+}
+
+// ---- Imports: all or nothing, and what is stored is said ----
+
+TEST_F(DbToolTest, AFolderGivenAsTheCsvIsStatusTwo) {
+    std::filesystem::create_directory(data.file("in.csv"));
+    EXPECT_EQ(run({"import", "vapors", data.file("in.csv").string()}), kDbBadUse);
+    EXPECT_EQ(err.str(), "quandrelle-db: cannot read " + data.file("in.csv").string() + ": Is a directory\n");
+    EXPECT_FALSE(std::filesystem::exists(data.file("VaporB30.DB")));
+}
+
+TEST_F(DbToolTest, AFailedImportCreatesNoRecordFile) {
+    data.write("bad.csv", "chemName,molWt\nBenzene,1\n");
+    EXPECT_EQ(run({"import", "vapors", data.file("bad.csv").string()}), kDbBadUse);
+    EXPECT_EQ(err.str(),
+              "quandrelle-db: nothing imported: line 2, molWt: \"1\" is below the lower limit of 2\n");
+    data.write("bad.csv", "cartName,micVol\nHalf mask,5\n");
+    EXPECT_EQ(run({"import", "cartridges", data.file("bad.csv").string()}), kDbBadUse);
+    EXPECT_FALSE(std::filesystem::exists(data.file("VaporB30.DB")));
+    EXPECT_FALSE(std::filesystem::exists(data.file("CartridgeB30.DB")));
+}
+
+TEST_F(DbToolTest, AnImportBeyondTheRecordLimitReportsNothingAddedAndChangesNothing) {
+    std::string bytes;
+    for (int i = 1; i <= 32765; ++i) {
+        bytes += testing::field("Vapor " + std::to_string(i), 117);
+    }
+    data.write("VaporB30.DB", bytes);
+    data.write("in.csv", "chemName\nNew A\nNew B\nNew C\n");
+    EXPECT_EQ(run({"import", "vapors", data.file("in.csv").string()}), kDbBadUse);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("(the file was not changed)"), std::string::npos) << err.str();
+    EXPECT_EQ(data.read("VaporB30.DB"), bytes);
+}
+
+TEST_F(DbToolTest, TruncateReportsTheStoredName) {
+    data.write("in.csv", "chemName\n\xCE\xB1-Pinene\n");
+    EXPECT_EQ(run({"import", "vapors", data.file("in.csv").string()}), kDbBadUse);
+    EXPECT_EQ(run({"import", "vapors", data.file("in.csv").string(), "--truncate"}), kDbOk) << err.str();
+    EXPECT_EQ(out.str(),
+              "added: ?-Pinene (given as \xCE\xB1-Pinene)\n1 added, 0 revised, 0 unchanged, 0 skipped\n");
+    EXPECT_EQ(run({"export", "vapors", "-", "--truncate"}), kDbBadUse);
+}
+
+TEST_F(DbToolTest, CartridgeNamesWithControlCharactersOnFileAreNotAddedAgain) {
+    data.write("CartridgeB30.DB",
+               testing::field("A\tB", 99) + testing::field("A", 99) + testing::field("AB", 99));
+    data.write("in.csv", "cartName\n\"A\tB\"\n");
+    // Such a name can no longer come in, but the one on file is found, so nothing is appended.
+    EXPECT_EQ(run({"import", "cartridges", data.file("in.csv").string()}), kDbBadUse);
+    data.write("in.csv", "cartName\nA\nab\n");
+    EXPECT_EQ(run({"import", "cartridges", data.file("in.csv").string()}), kDbOk);
+    EXPECT_EQ(out.str(),
+              "skipped, already on file: A\nskipped, already on file: ab\n0 added, 0 revised, 0 unchanged, 2 "
+              "skipped\n");
+    EXPECT_EQ(run({"show", "cartridge", "a\tb"}), kDbOk);
+}
+
+// ---- Export never writes over a file unasked ----
+
+TEST_F(DbToolTest, ExportKeepsAnExistingFileUnlessForced) {
+    importVapors();
+    data.write("out.csv", "keep me");
+    EXPECT_EQ(run({"export", "vapors", data.file("out.csv").string()}), kDbBadUse);
+    EXPECT_EQ(err.str(), "quandrelle-db: " + data.file("out.csv").string() +
+                             " already exists (give --force to write over it)\n");
+    EXPECT_EQ(data.read("out.csv"), "keep me");
+    EXPECT_EQ(run({"export", "vapors", data.file("out.csv").string(), "--force"}), kDbOk);
+    EXPECT_EQ(data.read("out.csv"), kVapors);
+    EXPECT_EQ(run({"import", "vapors", data.file("out.csv").string(), "--force"}), kDbBadUse);
+}
+
+TEST_F(DbToolTest, ExportNeverWritesOverARecordFile) {
+    importVapors();
+    const std::string library = data.read("VaporB30.DB");
+    for (const char* name : {"VaporB30.DB", "CartridgeB30.DB"}) {
+        EXPECT_EQ(run({"export", "vapors", data.file(name).string(), "--force"}), kDbBadUse);
+        EXPECT_NE(err.str().find("will not write CSV text over the record file"), std::string::npos);
+    }
+    EXPECT_EQ(data.read("VaporB30.DB"), library);
+    EXPECT_FALSE(std::filesystem::exists(data.file("CartridgeB30.DB")));
+}
+
+TEST_F(DbToolTest, UnnamedRecordsAreLeftOutOfAnExportWithAWarning) {
+    data.write("CartridgeB30.DB", testing::field("One", 99) + testing::field("", 99));
+    EXPECT_EQ(run({"export", "cartridges", "-"}), kDbOk);
+    EXPECT_EQ(out.str(), std::string(kCartridgeHeader) + "One,,,,,,,,\n");
+    EXPECT_EQ(err.str(), "quandrelle-db: record 2 has no name and was not exported\n");
+}
+
+// ---- A library that cannot be read is an error, not an empty library ----
+
+TEST_F(DbToolTest, AnImmutableLibraryIsListedButNotImportedInto) {
+    importVapors();
+    const testing::ImmutableFile immutable(data.file("VaporB30.DB"));
+    if (!immutable.set()) {
+        GTEST_SKIP() << "files cannot be marked immutable here";
+    }
+    EXPECT_EQ(run({"list", "vapors"}), kDbOk);
+    EXPECT_EQ(out.str(),
+              "ACETONE, \"PURE\"" + std::string(26, ' ') + "\nTOLUENE" + std::string(34, ' ') + "\n");
+    data.write("more.csv", "chemName\nXylene\n");
+    EXPECT_EQ(run({"import", "vapors", data.file("more.csv").string()}), kDbBadUse);
+    EXPECT_NE(err.str().find("it may only be read, so nothing was saved"), std::string::npos) << err.str();
+}
+
+TEST_F(DbToolTest, AnUnreadableLibraryIsStatusTwoForEveryCommand) {
+    std::filesystem::create_symlink("VaporB30.DB", data.file("VaporB30.DB"));
+    std::filesystem::create_directory(data.file("CartridgeB30.DB"));
+    data.write("in.csv", kVapors);
+    const std::vector<std::vector<std::string>> commands = {
+        {"list", "vapors"},
+        {"show", "vapor", "Toluene"},
+        {"find-cas", "108-88-3"},
+        {"export", "vapors", "-"},
+        {"import", "vapors", data.file("in.csv").string()},
+        {"list", "cartridges"},
+        {"show", "cartridge", "A"},
+        {"export", "cartridges", "-"},
+    };
+    for (const auto& command : commands) {
+        EXPECT_EQ(run(command), kDbBadUse) << command[0] << " " << command[1];
+        const std::string file = command[1].starts_with("cartridge") ? "CartridgeB30.DB" : "VaporB30.DB";
+        EXPECT_NE(err.str().find(data.file(file).string()), std::string::npos) << err.str();
+    }
 }
 
 }  // namespace

@@ -64,7 +64,8 @@ public:
     static constexpr int kRecordSize = 99;
 
     // Opens (creating when missing) the file in the data folder, counts it and builds the index.
-    explicit CartridgeStore(const std::string& dataFolder);
+    // With MissingFile::LeaveAbsent a missing file reads as an empty library and is not created.
+    explicit CartridgeStore(const std::string& dataFolder, MissingFile missing = MissingFile::Create);
 
     const std::string& cartridgeFilePath() const { return m_path; }
     std::int16_t numCartRecs() const { return m_file.count(); }
@@ -93,8 +94,14 @@ public:
     // Writes the screen's texts over the record of index position `position` (from Save's OnFile).
     void Revise(std::int16_t position, const CartridgeRecord& typed);
 
-    // Every record in file order, as shown (for export).
-    std::vector<CartridgeRecord> allRecords() const;
+    // Every record in file order as the file holds it, blank filling included.
+    std::vector<CartridgeRecord> storedRecords() const;
+
+    // Puts these records, in this order, in the file's place in one step (see RecordFile::replaceAll)
+    // and rebuilds the index once.
+    void ReplaceAll(const std::vector<CartridgeRecord>& records);
+
+    bool readOnly() const { return m_file.readOnly(); }
 
     static CartridgeRecord shownForm(const CartridgeRecord& stored);
 

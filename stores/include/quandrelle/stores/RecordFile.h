@@ -6,6 +6,12 @@
 
 namespace quandrelle {
 
+// What opening does with a record file that does not exist yet.
+enum class MissingFile {
+    Create,      // the screens' way: the file is created empty at once
+    LeaveAbsent  // looking and importing: it reads as empty and is created only by a write
+};
+
 // A file of fixed-length records numbered from 1, with no header. Opened for reading and writing
 // (created empty when missing) and held open until destroyed; a file the user may only read is
 // opened for reading, and a write to it is refused. Record numbers are 16-bit, so the file holds
@@ -14,7 +20,7 @@ class RecordFile {
 public:
     static constexpr std::int16_t kMaxRecords = 32767;
 
-    RecordFile(std::filesystem::path path, int recordSize);
+    RecordFile(std::filesystem::path path, int recordSize, MissingFile missing = MissingFile::Create);
     ~RecordFile();
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
@@ -22,6 +28,8 @@ public:
     const std::filesystem::path& path() const { return m_path; }
     int recordSize() const { return m_recordSize; }
     bool readOnly() const { return m_readOnly; }
+    // True while a file opened with LeaveAbsent is still missing.
+    bool absent() const { return m_fd < 0; }
 
     // The length in bytes divided by the record size, rounded to the nearest whole number: a
     // trailing part of more than half a record counts as one more record.
@@ -38,7 +46,14 @@ public:
     // failed write leaves the file as it was.
     void write(int n, const std::string& bytes);
 
+    // Puts `bytes` (whole records) in the file's place in one step: they are written to a new file
+    // beside it, synced, and renamed over it, so that a failure at any point leaves the old file
+    // exactly as it was (and a missing one missing). More than 32,767 records throw StoreFullError.
+    void replaceAll(const std::string& bytes);
+
 private:
+    void openExisting(MissingFile missing);
+    void checkWritable() const;
     std::int64_t length() const;
     void writeAt(std::int64_t offset, const std::string& bytes);
     void sync();

@@ -20,6 +20,9 @@ std::string fromCp1252(std::string_view bytes);
 // š, œ, ž, ÿ) become their capitals; everything else is kept.
 std::string upperCaseName(std::string_view utf8);
 
+// The characters (code points) of a UTF-8 text; a byte that is not valid UTF-8 gives U+FFFD.
+std::u32string codePoints(std::string_view utf8);
+
 // Number of characters (code points) of a UTF-8 text.
 std::size_t characterCount(std::string_view utf8);
 

@@ -79,7 +79,8 @@ public:
     static constexpr int kRecordSize = 117;
 
     // Opens (creating when missing) the file in the data folder, counts it and builds the index.
-    explicit VaporStore(const std::string& dataFolder);
+    // With MissingFile::LeaveAbsent a missing file reads as an empty library and is not created.
+    explicit VaporStore(const std::string& dataFolder, MissingFile missing = MissingFile::Create);
 
     const std::string& VaporDB() const { return m_path; }
     std::int16_t numVaporRecs() const { return m_file.count(); }
@@ -111,8 +112,14 @@ public:
     // and rebuilds the index, so that a changed CAS number is found at once.
     void Revise(std::int16_t position, const VaporRecord& typed);
 
-    // Every record in file order, as shown (for export).
-    std::vector<VaporRecord> allRecords() const;
+    // Every record in file order as the file holds it, blank filling included.
+    std::vector<VaporRecord> storedRecords() const;
+
+    // Puts these records, in this order, in the file's place in one step (see RecordFile::replaceAll)
+    // and rebuilds the index once.
+    void ReplaceAll(const std::vector<VaporRecord>& records);
+
+    bool readOnly() const { return m_file.readOnly(); }
 
     static VaporRecord shownForm(const VaporRecord& stored);
 

@@ -20,4 +20,8 @@ public:
 // Throws NumberOverflowError when the number does not fit a double.
 double readNumber(std::string_view text);
 
+// True when the reading rule finds a number at the start of the text (after the ignored blanks),
+// so that its reading as 0 is a real zero and not the reading of a text that holds no number.
+bool beginsWithNumber(std::string_view text);
+
 }  // namespace quandrelle

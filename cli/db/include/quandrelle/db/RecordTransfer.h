@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -11,7 +12,8 @@
 
 namespace quandrelle {
 
-// A CSV file that cannot be imported as it stands; nothing has been saved when it is thrown.
+// A CSV file that cannot be imported as it stands; nothing has been saved when it is thrown. The
+// message names every row and column at fault, one per line.
 class ImportError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -19,34 +21,61 @@ public:
 
 enum class ImportAction { Added, Revised, Skipped };
 
-// Called once per row, after the row has been saved (or skipped), with the name as given.
-using ImportProgress = std::function<void(ImportAction, const std::string& name)>;
+// One row of an import, reported once the file holds the import.
+struct ImportedRow {
+    ImportAction action = ImportAction::Added;
+    std::size_t line = 0;
+    std::string storedName;  // as the record file now holds it, trailing blanks removed
+    std::string givenName;   // as the CSV gave it; differs from storedName only with `truncate`
+};
+
+using ImportProgress = std::function<void(const ImportedRow&)>;
+
+struct ImportOptions {
+    // A name on file is written over instead of skipped.
+    bool revise = false;
+    // A name or CAS number that the file cannot hold as given (too long, or with characters outside
+    // its code page) is stored cut or with "?" instead of refused; the report gives the stored text.
+    bool truncate = false;
+};
 
 struct ImportCounts {
     int added = 0;
     int revised = 0;
     int skipped = 0;
+    // Rows added under a name that an earlier row of the same file also added: the library then
+    // holds the name twice, as an exported library that held it twice is given back.
+    int repeated = 0;
     // Columns whose heading names no field of the record; their texts are not saved.
     std::vector<std::string> ignoredColumns;
+    // What the user should know of rows that were skipped or repeated, naming their lines.
+    std::vector<std::string> warnings;
 };
 
-// Saves every row of a CSV text exactly as the screen's Save command would: a new name is
-// appended, a name already on file is skipped or, with `revise`, written over the record on file.
-// The first row names the columns (the record's field names, in any order and case; a column left
-// out is saved blank; a column naming no field is ignored and reported in the counts). The whole
-// text is checked before anything is saved: a malformed row, a field named twice, no name column,
-// a row without a name or text that is not UTF-8 throws ImportError. A store
-// failure part-way (StoreError, StoreFullError) leaves the rows before it saved.
-ImportCounts importVapors(VaporStore& store, std::string_view csv, bool revise,
+// Imports the rows of a CSV text into the library as one change. The first row names the columns
+// (the record's field names, in any order and case; a column left out is saved blank; a column
+// naming no field is ignored and reported). Every row is checked before anything is saved: each
+// text must be stored exactly as given (see ImportOptions::truncate), hold no control characters,
+// and each number must read as a number by the program's reading rule, fit its field and lie within
+// the limits of its screen field, or be blank. Any fault throws ImportError naming the rows.
+// A row is matched by name against the library as it stood before the import: a name on file is
+// skipped or revised; any other row is added. A row without a name is skipped with a warning
+// (export leaves unnamed records out the same way). Then the whole new file is written beside the
+// old one and put in its place in one step (StoreError, StoreFullError leave the file untouched);
+// `progress` hears of each row only after that.
+ImportCounts importVapors(VaporStore& store, std::string_view csv, const ImportOptions& options,
                           const ImportProgress& progress = {});
-ImportCounts importCartridges(CartridgeStore& store, std::string_view csv, bool revise,
+ImportCounts importCartridges(CartridgeStore& store, std::string_view csv, const ImportOptions& options,
                               const ImportProgress& progress = {});
 
-// Every record in file order as CSV, with a header row of the field names; texts as the screen
-// shows them (trailing blanks removed, the CAS number trimmed at both ends).
-std::string exportVapors(const VaporStore& store);
-std::string exportCartridges(const CartridgeStore& store);
-std::string exportVapors(const std::vector<VaporRecord>& records);
-std::string exportCartridges(const std::vector<CartridgeRecord>& records);
+// Every named record in file order as CSV, with a header row of the field names; each text as
+// stored without its blank filling (leading blanks kept, so that an import gives back the same
+// bytes). A record whose name is blank cannot be found from a screen and is left out; its number
+// (from 1) is added to `unnamed` when given.
+std::string exportVapors(const VaporStore& store, std::vector<int>* unnamed = nullptr);
+std::string exportCartridges(const CartridgeStore& store, std::vector<int>* unnamed = nullptr);
+std::string exportVapors(const std::vector<VaporRecord>& records, std::vector<int>* unnamed = nullptr);
+std::string exportCartridges(const std::vector<CartridgeRecord>& records,
+                             std::vector<int>* unnamed = nullptr);
 
 }  // namespace quandrelle
