@@ -12,6 +12,7 @@ packages=(
   clang-format poppler-utils
   python3
   dpkg-dev file appstream desktop-file-utils
+  clang libclang-rt-14-dev
 )
 
 missing=()

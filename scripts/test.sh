@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds everything and runs every test, one stage after another: the
 # formatting check, the full build with its tests, the programs as shipped with their install tree
-# and Debian package, then the Qt-free libraries again under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Each stage prints its heading and, when done, how long it took.
+# and Debian package, the Qt-free libraries again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then each fuzz target for a fixed time on its seed corpus. Each stage
+# prints its heading and, when done, how long it took.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -54,3 +55,4 @@ stage "formatting" formatting
 stage "full build" full_build
 stage "release build and package" release_package
 stage "Qt-free libraries under AddressSanitizer and UndefinedBehaviorSanitizer" sanitizers
+stage "fuzzing" bash scripts/fuzz.sh
