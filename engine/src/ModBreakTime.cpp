@@ -134,22 +134,41 @@ double FractionRateCoefficient(const CalcState& state, int slot) {
     return state.kvReference;
 }
 
+namespace {
+
+std::string breakthroughWhere(const CalcState& state, int slot) {
+    return "the breakthrough time of " + vaporLabel(state, slot) + " (stage " +
+           std::to_string(state.mixCount) + ")";
+}
+
+}  // namespace
+
+BreakthroughTerms breakthroughTerms(const CalcState& state, int slot) {
+    auto where = [&] { return breakthroughWhere(state, slot); };
+    const double p = state.partialPress[slot];
+    BreakthroughTerms terms;
+    terms.feedDensity = checked::div(state.vapors[slot].molWt * p, kGasConstant * state.tempK * 1e6, where);
+    const double f = state.breakFraction[slot];
+    terms.logTerm = checked::log(checked::div(1, f, where) - 1, where);
+    return terms;
+}
+
+double breakthroughTimeFrom(const CalcState& state, int slot, const BreakthroughTerms& terms, double capacity,
+                            double stoichiometricTime, double kv) {
+    auto where = [&] { return breakthroughWhere(state, slot); };
+    const double kinetic =
+        checked::div(state.bulkDensity * capacity, checked::finite(terms.feedDensity * kv, where), where);
+    const double time = checked::finite(stoichiometricTime - kinetic * terms.logTerm, where);
+    return time < 0 ? 0 : time;
+}
+
 double BreakthroughTime(const CalcState& state, double capacity, double stoichiometricTime, double kv,
                         int slot) {
-    const double p = state.partialPress[slot];
-    if (!(p > 0)) {
+    if (!(state.partialPress[slot] > 0)) {
         return 0;
     }
-    auto where = [&] {
-        return "the breakthrough time of " + vaporLabel(state, slot) + " (stage " +
-               std::to_string(state.mixCount) + ")";
-    };
-    const double c0 = checked::div(state.vapors[slot].molWt * p, kGasConstant * state.tempK * 1e6, where);
-    const double f = state.breakFraction[slot];
-    const double logTerm = checked::log(checked::div(1, f, where) - 1, where);
-    const double kinetic = checked::div(state.bulkDensity * capacity, checked::finite(c0 * kv, where), where);
-    const double time = checked::finite(stoichiometricTime - kinetic * logTerm, where);
-    return time < 0 ? 0 : time;
+    return breakthroughTimeFrom(state, slot, breakthroughTerms(state, slot), capacity, stoichiometricTime,
+                                kv);
 }
 
 double positionFactor(int position) {
@@ -192,8 +211,11 @@ void evaluateVapors(CalcState& state, StageCache& cache) {
         }
 
         const double stoichiometric = state.breakTime[i];
-        state.breakTime[i] =
-            BreakthroughTime(state, MassCapacity(state, i), stoichiometric, state.kvEffective, i);
+        const double capacity = MassCapacity(state, i);
+        state.breakTime[i] = state.partialPress[i] > 0
+                                 ? breakthroughTimeFrom(state, i, cache.breakthroughTerms(state, i), capacity,
+                                                        stoichiometric, state.kvEffective)
+                                 : 0;
 
         // The range widens with the share of the stoichiometric time that the kinetic term takes.
         auto where = [&] {

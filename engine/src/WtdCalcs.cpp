@@ -12,18 +12,17 @@ namespace quandrelle {
 
 namespace {
 
-// Index of a slot or zone in the cache arrays, checked like every index of the state.
-std::size_t cacheIndex(const CalcState& state, int index) {
-    static_cast<void>(state.zoneWater[index]);
-    return static_cast<std::size_t>(index);
-}
-
 std::string mixtureWhere(const CalcState& state, int n) {
     return "the mixture capacity of the first " + std::to_string(n) + " vapors (stage " +
            std::to_string(state.mixCount) + ")";
 }
 
 }  // namespace
+
+std::size_t cacheIndex(const CalcState& state, int index) {
+    static_cast<void>(state.zoneWater[index]);
+    return static_cast<std::size_t>(index);
+}
 
 double MixAffinity(const CalcState& state, int n) {
     double sum = 0;
@@ -180,16 +179,32 @@ double StageCache::mixFactor(const CalcState& state, int n) {
 }
 
 double StageCache::mixCapacityWet(const CalcState& state, int n) {
-    const double molarVolume = mixMolarVolume(state, n);
-    const double factor = mixFactor(state, n);
-    return mixCapacityWetFrom(state, n, molarVolume, factor);
+    auto compute = [&] {
+        const double molarVolume = mixMolarVolume(state, n);
+        const double factor = mixFactor(state, n);
+        return mixCapacityWetFrom(state, n, molarVolume, factor);
+    };
+    if (!m_enabled) {
+        return compute();
+    }
+    return m_wetCapacity[cacheIndex(state, n)].get({state.zoneWater[n]}, compute);
 }
 
 double StageCache::mixCapacityDry(const CalcState& state, int n) {
-    auto where = [&] { return mixtureWhere(state, n); };
-    const double molarVolume = mixMolarVolume(state, n);
-    return checked::finite(checked::div(state.microporeVolume, molarVolume, where) * mixFactor(state, n),
-                           where);
+    auto compute = [&] {
+        auto where = [&] { return mixtureWhere(state, n); };
+        const double molarVolume = mixMolarVolume(state, n);
+        return checked::finite(checked::div(state.microporeVolume, molarVolume, where) * mixFactor(state, n),
+                               where);
+    };
+    if (!m_enabled) {
+        return compute();
+    }
+    auto& cached = m_dryCapacity[cacheIndex(state, n)];
+    if (!cached) {
+        cached = compute();
+    }
+    return *cached;
 }
 
 double StageCache::dissolvedVolume(const CalcState& state, int slot) {
@@ -225,9 +240,19 @@ double StageCache::waterIsotherm(const CalcState& state, int zone, double humidi
     return point.water;
 }
 
+InputMemo<double, 2>::Inputs StageCache::topZone(const CalcState& state) const {
+    return {state.zoneWater[state.mixCount], state.zoneRH[state.mixCount]};
+}
+
 double StageCache::vaporCapacity(const CalcState& state, int slot) {
-    const double mixCapacityWet = this->mixCapacityWet(state, state.mixCount);
-    return vaporCapacityFrom(state, slot, mixCapacityWet, dissolvedVolume(state, slot));
+    auto compute = [&] {
+        const double mixCapacityWet = this->mixCapacityWet(state, state.mixCount);
+        return vaporCapacityFrom(state, slot, mixCapacityWet, dissolvedVolume(state, slot));
+    };
+    if (!m_enabled) {
+        return compute();
+    }
+    return m_vaporCapacity[cacheIndex(state, slot)].get(topZone(state), compute);
 }
 
 double StageCache::stoichiometricTime(const CalcState& state, int slot) {
@@ -235,6 +260,14 @@ double StageCache::stoichiometricTime(const CalcState& state, int slot) {
         return 0;
     }
     return stoichiometricTimeFrom(state, slot, vaporCapacity(state, slot));
+}
+
+const BreakthroughTerms& StageCache::breakthroughTerms(const CalcState& state, int slot) {
+    auto& cached = m_breakthrough[cacheIndex(state, slot)];
+    if (!m_enabled || !cached) {
+        cached = quandrelle::breakthroughTerms(state, slot);
+    }
+    return *cached;
 }
 
 std::optional<RateChain>& StageCache::rateChain(const CalcState& state, int slot) {
