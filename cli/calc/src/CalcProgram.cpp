@@ -1,20 +1,27 @@
 #include "quandrelle/calc/CalcProgram.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <iterator>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <sstream>
 #include <system_error>
+#include <thread>
 
 #include "quandrelle/ProgramInfo.h"
 #include "quandrelle/calc/Scenario.h"
 #include "quandrelle/calc/ScenarioText.h"
+#include "quandrelle/calc/SweepRun.h"
 #include "quandrelle/engine/Calculate.h"
 #include "quandrelle/engine/DisplayFormat.h"
+#include "quandrelle/engine/SetUp.h"
+#include "quandrelle/engine/Sweep.h"
 
 namespace quandrelle::calc {
 
@@ -23,21 +30,62 @@ namespace {
 using json = nlohmann::ordered_json;
 
 constexpr const char* kUsage =
-    "usage: quandrelle-calc SCENARIO.json [--json]\n"
+    "usage: quandrelle-calc SCENARIO.json [--json] [--sweep QUANTITY=FROM:TO:COUNT[:log] [--jobs N]]\n"
     "Estimates the breakthrough time of every vapor of the scenario (\"-\" reads it from standard input).\n"
     "  --json      write the results as JSON instead of a table\n"
+    "  --sweep     run the scenario at COUNT values of one quantity from FROM to TO, both included, evenly\n"
+    "              spaced (or on a log scale): relHumidity (%), concentrationScale (factor on every\n"
+    "              vapor's concentration), airFlow (L/min) or temperature (C)\n"
+    "  --jobs      points of the sweep computed at once (default: one per processor core)\n"
     "  --version   the program's version\n";
 
 struct Options {
     std::string path;
     bool json = false;
+    std::optional<std::string> sweep;
+    unsigned jobs = 0;  // 0: one per core
 };
+
+// The value of an option that takes one; false (with the usage) when it is missing.
+bool optionValue(const std::vector<std::string>& args, std::size_t& i, std::string& value,
+                 std::ostream& err) {
+    if (i + 1 >= args.size()) {
+        err << "quandrelle-calc: " << args[i] << " needs a value\n" << kUsage;
+        return false;
+    }
+    value = args[++i];
+    return true;
+}
+
+bool parseJobs(const std::string& text, unsigned& jobs, std::ostream& err) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), jobs);
+    if (error != std::errc() || end != text.data() + text.size() || jobs < 1) {
+        err << "quandrelle-calc: --jobs needs a whole number of 1 or more, not \"" << text << "\"\n";
+        return false;
+    }
+    return true;
+}
 
 bool parseArgs(const std::vector<std::string>& args, Options& options, std::ostream& err) {
     bool havePath = false;
-    for (const std::string& arg : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        std::string value;
         if (arg == "--json") {
             options.json = true;
+        } else if (arg == "--sweep") {
+            if (options.sweep) {
+                err << "quandrelle-calc: only one --sweep can be given\n" << kUsage;
+                return false;
+            }
+            if (!optionValue(args, i, value, err)) {
+                return false;
+            }
+            options.sweep = value;
+        } else if (arg == "--jobs") {
+            if (!optionValue(args, i, value, err) || !parseJobs(value, options.jobs, err)) {
+                return false;
+            }
         } else if (arg.size() > 1 && arg[0] == '-') {
             err << "quandrelle-calc: unknown option " << arg << "\n" << kUsage;
             return false;
@@ -51,6 +99,10 @@ bool parseArgs(const std::vector<std::string>& args, Options& options, std::ostr
     }
     if (!havePath) {
         err << kUsage;
+    }
+    if (havePath && options.jobs > 0 && !options.sweep) {
+        err << "quandrelle-calc: --jobs only applies to a --sweep\n" << kUsage;
+        return false;
     }
     return havePath;
 }
@@ -94,8 +146,7 @@ double shownValue(float value) {
     return std::strtod(generalText(value).c_str(), nullptr);
 }
 
-json resultsJson(const Scenario& scenario) {
-    const CalcState& state = scenario.state;
+json resultsJson(const CalcState& state, double equivalentConcentration) {
     json results = json::array();
     for (int p = 1; p <= state.vaporCount; ++p) {
         results.push_back({
@@ -112,7 +163,7 @@ json resultsJson(const Scenario& scenario) {
               {"max", formatNumber(state.breakTimeMax[p], "0")}}},
         });
     }
-    return {{"equivalentConcentration", scenario.equivalentConcentration},
+    return {{"equivalentConcentration", equivalentConcentration},
             {"faceVelocity", state.faceVelocity},
             {"results", std::move(results)}};
 }
@@ -121,7 +172,7 @@ std::string padded(const std::string& text, std::size_t width) {
     return text.size() >= width ? text + " " : text + std::string(width - text.size(), ' ');
 }
 
-void writeTable(const Scenario& scenario, std::ostream& out) {
+void writeHeading(const Scenario& scenario, std::ostream& out) {
     const CalcState& state = scenario.state;
     out << "Cartridge: " << state.cartName << " (" << state.cartsPerRespirator << " per respirator)\n";
     out << "Conditions: " << generalText(state.tempC) << " C, " << formatNumber(state.atmPressure, "0.00")
@@ -129,7 +180,11 @@ void writeTable(const Scenario& scenario, std::ostream& out) {
         << generalText(state.airFlow) << " L/min\n";
     out << "Equivalent concentration of vapor #1: " << generalText(scenario.equivalentConcentration)
         << " mg/m3\n\n";
+}
 
+void writeTable(const Scenario& scenario, std::ostream& out) {
+    const CalcState& state = scenario.state;
+    writeHeading(scenario, out);
     std::size_t nameWidth = 6;
     for (int p = 1; p <= state.vaporCount; ++p) {
         nameWidth = std::max(nameWidth, state.vapors[p].chemName.size() + 2);
@@ -143,6 +198,113 @@ void writeTable(const Scenario& scenario, std::ostream& out) {
             << padded(formatNumber(state.breakTimeMin[p], "0"), 8) << formatNumber(state.breakTimeMax[p], "0")
             << "\n";
     }
+}
+
+std::string pointStatus(const CalculateOutcome& outcome) {
+    switch (outcome.status) {
+        case CalculateStatus::Done:
+            return "done";
+        case CalculateStatus::OutOfLimits:
+            return "outOfLimits";
+        case CalculateStatus::Failed:
+            break;
+    }
+    return "failed";
+}
+
+std::string pointFailureText(const CalculateOutcome& outcome) {
+    return outcome.status == CalculateStatus::OutOfLimits ? std::string(kLimitsMessageText)
+                                                          : outcome.errorText;
+}
+
+// The equivalent concentration of vapor #1 in entry order at the point's value, as the results
+// screen shows it (the run itself reorders the slots).
+double pointEquivalentConcentration(const CalcState& entered, SweepQuantity quantity, double value) {
+    CalcState state = entered;
+    storeSweptValue(state, quantity, value);
+    return roundHalfEven(equivalentConcentration(state), 2);
+}
+
+json sweepJson(const Scenario& scenario, SweepQuantity quantity, const std::vector<SweepPoint>& points) {
+    json all = json::array();
+    for (const SweepPoint& point : points) {
+        json entry = {{std::string(sweepQuantityName(quantity)), point.value},
+                      {"status", pointStatus(point.outcome)}};
+        if (point.outcome.status == CalculateStatus::Done) {
+            entry.update(resultsJson(point.state,
+                                     pointEquivalentConcentration(scenario.state, quantity, point.value)));
+        } else {
+            entry["error"] = pointFailureText(point.outcome);
+            entry["results"] = json::array();
+        }
+        all.push_back(std::move(entry));
+    }
+    return all;
+}
+
+void writeSweepTable(const Scenario& scenario, SweepQuantity quantity, const std::vector<SweepPoint>& points,
+                     std::ostream& out) {
+    writeHeading(scenario, out);
+    const std::string quantityName(sweepQuantityName(quantity));
+    std::size_t valueWidth = quantityName.size() + 2;
+    std::size_t nameWidth = 6;
+    for (const SweepPoint& point : points) {
+        valueWidth = std::max(valueWidth, generalText(point.value).size() + 2);
+    }
+    for (int p = 1; p <= scenario.state.vaporCount; ++p) {
+        nameWidth = std::max(nameWidth, scenario.state.vapors[p].chemName.size() + 2);
+    }
+    out << padded(quantityName, valueWidth) << padded("#", 4) << padded("Vapor", nameWidth)
+        << padded("Estimate (min)", 16) << padded("Min", 8) << "Max\n";
+    for (const SweepPoint& point : points) {
+        const std::string value = generalText(point.value);
+        if (point.outcome.status != CalculateStatus::Done) {
+            out << padded(value, valueWidth) << pointStatus(point.outcome) << ": "
+                << pointFailureText(point.outcome) << "\n";
+            continue;
+        }
+        const CalcState& state = point.state;
+        for (int p = 1; p <= state.vaporCount; ++p) {
+            out << padded(p == 1 ? value : "", valueWidth) << padded(std::to_string(p), 4)
+                << padded(state.vapors[p].chemName, nameWidth)
+                << padded(formatNumber(state.breakTimeResult[p], "#.#"), 16)
+                << padded(formatNumber(state.breakTimeMin[p], "0"), 8)
+                << formatNumber(state.breakTimeMax[p], "0") << "\n";
+        }
+    }
+}
+
+int runSweepCommand(const Scenario& scenario, const Options& options, std::ostream& out, std::ostream& err) {
+    std::string problem;
+    const std::optional<SweepRange> range = parseSweep(*options.sweep, problem);
+    if (!range) {
+        err << "quandrelle-calc: " << problem << "\n";
+        return kExitBadInput;
+    }
+    const std::vector<double> values = sweepValues(*range);
+    const Problems problems = sweepProblems(scenario.state, range->quantity, values);
+    if (!problems.empty()) {
+        for (const std::string& text : problems) {
+            err << "quandrelle-calc: " << text << "\n";
+        }
+        return kExitBadInput;
+    }
+    const unsigned jobs = options.jobs > 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
+    const std::vector<SweepPoint> points = runSweep(scenario.state, range->quantity, values, jobs);
+    if (options.json) {
+        out << sweepJson(scenario, range->quantity, points).dump(2) << "\n";
+    } else {
+        writeSweepTable(scenario, range->quantity, points, out);
+    }
+    const auto notDone = std::count_if(points.begin(), points.end(), [](const SweepPoint& point) {
+        return point.outcome.status != CalculateStatus::Done;
+    });
+    if (notDone > 0) {
+        err << "quandrelle-calc: " << notDone << " of " << points.size()
+            << " points were refused or failed\n";
+        return kExitRefusedOrFailed;
+    }
+    return kExitResults;
 }
 
 }  // namespace
@@ -182,6 +344,9 @@ int runCalcProgram(const std::vector<std::string>& args, std::istream& in, std::
         return kExitRefusedOrFailed;
     }
 
+    if (options.sweep) {
+        return runSweepCommand(scenario, options, out, err);
+    }
     const CalculateOutcome outcome = Calculate(scenario.state, scenario.rows);
     switch (outcome.status) {
         case CalculateStatus::OutOfLimits:
@@ -194,7 +359,7 @@ int runCalcProgram(const std::vector<std::string>& args, std::istream& in, std::
             break;
     }
     if (options.json) {
-        out << resultsJson(scenario).dump(2) << "\n";
+        out << resultsJson(scenario.state, scenario.equivalentConcentration).dump(2) << "\n";
     } else {
         writeTable(scenario, out);
     }
