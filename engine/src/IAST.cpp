@@ -379,6 +379,7 @@ void simulateStage(CalcState& state, bool perStageConstants) {
 
 void mixtureSequence(CalcState& state, bool perStageConstants) {
     int k = state.mixCount;
+    state.runReport = RunReport{};
     InitialFractions(state);
     OrderByPolarizability(state);
     solveAdsorbedFractions(state, perStageConstants);

@@ -96,6 +96,8 @@ json resultsJson(const Scenario& scenario) {
     }
     return {{"equivalentConcentration", scenario.equivalentConcentration},
             {"faceVelocity", state.faceVelocity},
+            {"method", methodName(state.runReport.method)},
+            {"notes", state.runReport.notes},
             {"results", std::move(results)}};
 }
 
@@ -124,6 +126,12 @@ void writeTable(const Scenario& scenario, std::ostream& out) {
             << padded(formatNumber(state.breakTimeResult[p], "#.#"), 16)
             << padded(formatNumber(state.breakTimeMin[p], "0"), 8) << formatNumber(state.breakTimeMax[p], "0")
             << "\n";
+    }
+    if (!state.runReport.notes.empty()) {
+        out << "\n";
+        for (const std::string& note : state.runReport.notes) {
+            out << "Note: " << note << "\n";
+        }
     }
 }
 

@@ -94,6 +94,9 @@ TEST(CalcProgram, JsonResultsAreTheEngineNumbersAndTheScreenTexts) {
     EXPECT_EQ(row["display"]["max"], "1005");
     EXPECT_EQ(output["equivalentConcentration"], 321.45);
     EXPECT_EQ(output["faceVelocity"].get<double>(), scenario.state.faceVelocity);
+    // The iterative solver settled: nothing to remark.
+    EXPECT_EQ(output["method"], "model");
+    EXPECT_EQ(output["notes"], json::array());
 }
 
 TEST(CalcProgram, ResultsFollowTheSortedOrderAndTheFirstEntryGivesTheEquivalentConcentration) {
