@@ -33,10 +33,18 @@ std::string failureText(const CalcState& state, const CalcError& error) {
     return text;
 }
 
+void appendRunCautions(const CalcState& state, RunReport& report) {
+    // No caution applies to every run yet; the checks of particular vapors and conditions are
+    // added here as they are written.
+    static_cast<void>(state);
+    static_cast<void>(report);
+}
+
 CalculateOutcome runCalculation(CalcState& state) {
     try {
         PrepareRun(state);
         MixtureSequence(state);
+        appendRunCautions(state, state.runReport);
         return {};
     } catch (const CalcError& error) {
         return CalculateOutcome{CalculateStatus::Failed, failureText(state, error), error.endsProgram()};

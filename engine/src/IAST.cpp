@@ -5,13 +5,16 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "Checked.h"
 #include "StageTerms.h"
 #include "quandrelle/engine/BTSorting.h"
+#include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/HumidityZones.h"
 #include "quandrelle/engine/ModBreakTime.h"
+#include "quandrelle/engine/SetUp.h"
 #include "quandrelle/engine/WtdCalcs.h"
 
 namespace quandrelle {
@@ -26,13 +29,29 @@ std::string stageText(const CalcState& state) {
     return "stage " + std::to_string(state.mixCount);
 }
 
+// A fraction scan that cannot end, with the short reason the run's notes give.
+class ScanFailure : public CalcError {
+public:
+    ScanFailure(const std::string& description, std::string reason)
+        : CalcError(CalcErrorKind::NoConvergence, description), m_reason(std::move(reason)) {}
+    const std::string& reason() const { return m_reason; }
+
+private:
+    std::string m_reason;
+};
+
 [[noreturn]] void scanFails(const CalcState& state, int slot, const std::string& reason) {
-    checked::fail(CalcErrorKind::NoConvergence,
-                  "No convergence in the mixture equilibrium (" + stageText(state) +
-                      "): no adsorbed fraction of " + vaporLabel(state, slot) +
-                      " matches the spreading pressure of " + vaporLabel(state, state.mixCount) + "; " +
-                      reason + ". Please check the vapor data.");
+    const std::string mismatch = "no adsorbed fraction of " + vaporLabel(state, slot) +
+                                 " matches the spreading pressure of " + vaporLabel(state, state.mixCount);
+    throw ScanFailure("No convergence in the mixture equilibrium (" + stageText(state) + "): " + mismatch +
+                          "; " + reason + ". Please check the vapor data.",
+                      "the iterative solver found " + mismatch);
 }
+
+// The model gives no answer of its own for the run: the conservative estimate stands in for it.
+struct NoModelAnswer {
+    std::string why;
+};
 
 // True when the scan of vapor `slot` can be shown never to end: its spreading pressure is still
 // too high and can only rise from here, while the reference vapor's stays as it is.
@@ -81,23 +100,31 @@ void InitialFractions(CalcState& state) {
     }
 }
 
-void SpreadingPressure(CalcState& state, int slot) {
+SpreadingTerms spreadingPressureAt(const CalcState& state, int slot, double fraction) {
     const VaporData& vapor = state.vapors[slot];
-    const double p = state.partialPress[slot];
     auto where = [&] {
         return "the mixture equilibrium (spreading pressure of " + vaporLabel(state, slot) + ")";
     };
-    if (p == 0) {
+    SpreadingTerms terms;
+    const double ratio = checked::div(vapor.satPressure * fraction, state.partialPress[slot], where);
+    terms.potentialRatio = checked::div(kGasConstant * state.tempK * checked::log(ratio, where),
+                                        state.benzenePotential * vapor.affinityCoef, where);
+    terms.erfValue = truncatedErf(terms.potentialRatio);
+    terms.spreadPressure = checked::div(checked::finite(vapor.affinityCoef * (1 - terms.erfValue), where),
+                                        vapor.molVolume, where);
+    return terms;
+}
+
+void SpreadingPressure(CalcState& state, int slot) {
+    if (state.partialPress[slot] == 0) {
         checked::fail(CalcErrorKind::DivisionByZero,
                       "Division by zero in the mixture equilibrium: the partial pressure of " +
                           vaporLabel(state, slot) + " fell to 0 in " + stageText(state));
     }
-    const double ratio = checked::div(vapor.satPressure * state.adsFraction[slot], p, where);
-    state.potentialRatio[slot] = checked::div(kGasConstant * state.tempK * checked::log(ratio, where),
-                                              state.benzenePotential * vapor.affinityCoef, where);
-    state.erfValue[slot] = truncatedErf(state.potentialRatio[slot]);
-    state.spreadPressure[slot] = checked::div(
-        checked::finite(vapor.affinityCoef * (1 - state.erfValue[slot]), where), vapor.molVolume, where);
+    const SpreadingTerms terms = spreadingPressureAt(state, slot, state.adsFraction[slot]);
+    state.potentialRatio[slot] = terms.potentialRatio;
+    state.erfValue[slot] = terms.erfValue;
+    state.spreadPressure[slot] = terms.spreadPressure;
 }
 
 void NormalizeFractions(CalcState& state, int n) {
@@ -266,7 +293,13 @@ double matchSpreadingPressure(CalcState& state, int slot, bool leaps) {
     return scanStepByStep(state, slot, d);
 }
 
-void solveAdsorbedFractions(CalcState& state, bool leaps);
+// How one equilibrium solution of a stage was found.
+struct SolveRecord {
+    bool bracketed = false;
+    std::string why;  // why the iterative solver gave no answer
+};
+
+SolveRecord solveAdsorbedFractions(CalcState& state, bool leaps);
 
 }  // namespace
 
@@ -275,17 +308,36 @@ double MatchSpreadingPressure(CalcState& state, int slot) {
 }
 
 void SolveAdsorbedFractions(CalcState& state) {
-    solveAdsorbedFractions(state, true);
+    try {
+        solveAdsorbedFractions(state, true);
+    } catch (const NoModelAnswer& missing) {
+        checked::fail(CalcErrorKind::NoConvergence,
+                      "No equilibrium of the mixture under the model: " + missing.why);
+    }
+}
+
+bool hasNoPartialPressure(const CalcState& state, int slot) {
+    return !(state.partialPress[slot] > 0);
 }
 
 namespace {
 
-void solveAdsorbedFractions(CalcState& state, bool leaps) {
-    const int k = state.mixCount;
-    double startSum = 0;
-    for (int i = 1; i <= k; ++i) {
-        startSum += state.adsFraction[i];
+// A sum of fractions as the notes give it: four decimals at most.
+std::string sumText(double sum) {
+    return generalText(roundHalfEven(sum, 4));
+}
+
+double fractionSum(const CalcState& state) {
+    double sum = 0;
+    for (int i = 1; i <= state.mixCount; ++i) {
+        sum += state.adsFraction[i];
     }
+    return sum;
+}
+
+// The passes of the iterative solver. Returns why they gave no answer, or nothing when they settled.
+std::optional<std::string> iterateFractions(CalcState& state, bool leaps, double startSum) {
+    const int k = state.mixCount;
     // Each pass is determined by the fractions it starts from, so fractions seen before mean the
     // passes will repeat for ever.
     std::map<Fractions, std::int64_t> seen{{fractionsOf(state), 0}};
@@ -314,19 +366,68 @@ void solveAdsorbedFractions(CalcState& state, bool leaps) {
         ++passes;
         const auto [earlier, isNew] = seen.emplace(fractionsOf(state), passes);
         if (!isNew) {
-            checked::fail(CalcErrorKind::NoConvergence,
-                          "No convergence in the mixture equilibrium (" + stageText(state) +
-                              "): the adsorbed fractions of " + mixtureNames(state) + " repeat every " +
-                              std::to_string(passes - earlier->second) +
-                              " passes without settling. Please check the vapor data.");
+            const std::int64_t period = passes - earlier->second;
+            if (period == 1) {
+                // A pass that gives back its own fractions has settled, but on the sum 1 that every
+                // pass leaves, which the stop test never accepts for a smaller starting sum.
+                return "the iterative solver's fractions settled with a sum of " + sumText(state.mixSum) +
+                       " instead of " + sumText(startSum) + ", the sum the stage starts from";
+            }
+            return "the iterative solver's fractions repeat every " + std::to_string(period) +
+                   " passes without settling";
         }
         if (passes >= kMaxSolverPasses) {
-            checked::fail(CalcErrorKind::NoConvergence,
-                          "No convergence in the mixture equilibrium (" + stageText(state) +
-                              "): the adsorbed fractions of " + mixtureNames(state) + " did not settle in " +
-                              std::to_string(kMaxSolverPasses) + " passes. Please check the vapor data.");
+            return "the iterative solver's fractions did not settle in " + std::to_string(kMaxSolverPasses) +
+                   " passes";
         }
     }
+    return std::nullopt;
+}
+
+// Writes the bracketed solution as the iterative solver leaves a settled one: divided by its sum.
+void takeBracketedFractions(CalcState& state, const AdsorbedFractions& fractions) {
+    const int k = state.mixCount;
+    double sum = 0;
+    for (int i = 1; i <= k; ++i) {
+        sum += fractions[static_cast<std::size_t>(i)];
+    }
+    state.mixSum = sum;
+    for (int i = 1; i <= k; ++i) {
+        state.adsFraction[i] = fractions[static_cast<std::size_t>(i)] / sum;
+    }
+}
+
+SolveRecord solveAdsorbedFractions(CalcState& state, bool leaps) {
+    const int k = state.mixCount;
+    const double startSum = fractionSum(state);
+    std::optional<std::string> why;
+    for (int i = 1; i <= k && k > 1 && !why; ++i) {
+        if (hasNoPartialPressure(state, i)) {
+            // The iterative solver would divide by the pressure: the limit the equations take as it
+            // goes to 0 (the vapor's fraction goes to 0 with it) is the bracketing solver's.
+            why = "the partial pressure of " + vaporLabel(state, i) + " fell to 0 in the roll-up";
+        }
+    }
+    if (!why) {
+        try {
+            why = iterateFractions(state, leaps, startSum);
+        } catch (const ScanFailure& failure) {
+            why = failure.reason();
+        }
+    }
+    if (!why) {
+        return {};
+    }
+    const std::optional<AdsorbedFractions> fractions = BracketAdsorbedFractions(state, startSum);
+    if (!fractions) {
+        throw NoModelAnswer{
+            "at " + stageText(state) + " (" + mixtureNames(state) + ") " + *why +
+            ", and no fractions on the falling stretches of the spreading pressures make them "
+            "equal with the sum " +
+            sumText(startSum)};
+    }
+    takeBracketedFractions(state, *fractions);
+    return {true, *why};
 }
 
 }  // namespace
@@ -377,25 +478,126 @@ void simulateStage(CalcState& state, bool perStageConstants) {
     }
 }
 
-void mixtureSequence(CalcState& state, bool perStageConstants) {
+// The equilibrium solutions of one stage that the bracketing solver gave, for the run's notes.
+class StageSolves {
+public:
+    void record(const CalcState& state, const SolveRecord& solve) {
+        ++m_solves;
+        if (solve.bracketed && m_bracketed++ == 0) {
+            m_first =
+                "Stage " + std::to_string(state.mixCount) + " (" + mixtureNames(state) + "): " + solve.why;
+        }
+    }
+
+    void report(RunReport& report) const {
+        if (m_bracketed > 0) {
+            report.usedFallback(m_first +
+                                "; the bracketing solver found the equal spreading pressures instead (" +
+                                std::to_string(m_bracketed) + " of " + std::to_string(m_solves) +
+                                " equilibrium solutions of the stage).");
+        }
+    }
+
+private:
+    int m_solves = 0;
+    int m_bracketed = 0;
+    std::string m_first;
+};
+
+// Each position's result is that of the stage in which its vapor breaks through. Normally that is
+// its own stage. A vapor whose partial pressure the roll-up has taken to 0 is gone from the air
+// ahead of the front that has just broken through: none of it can leave the bed before that front,
+// and it leaves with it, so it takes that stage's time and range.
+class StageResults {
+public:
+    // After the roll-up of stage k: vapors gone from the air now break through with stage k + 1.
+    void noteGoneVapors(const CalcState& state) {
+        for (int i = 1; i <= state.mixCount; ++i) {
+            if (hasNoPartialPressure(state, i) && m_breaksWith[static_cast<std::size_t>(i)] == 0) {
+                m_breaksWith[static_cast<std::size_t>(i)] = state.mixCount + 1;
+            }
+        }
+    }
+
+    // After stage k's time loop (`ran` when it took at least one step): sets position k's result.
+    void settle(CalcState& state, bool ran) {
+        const int k = state.mixCount;
+        const int with = m_breaksWith[static_cast<std::size_t>(k)];
+        if (with > 0) {
+            state.breakTimeResult[k] = state.breakTimeResult[with];
+            state.breakTimeMin[k] = state.breakTimeMin[with];
+            state.breakTimeMax[k] = state.breakTimeMax[with];
+            state.runReport.addNote(vaporLabel(state, k) +
+                                    ": its partial pressure fell to 0 in the roll-up of stage " +
+                                    std::to_string(with - 1) + ", so it is gone from the air ahead of the " +
+                                    vaporLabel(state, with) +
+                                    " front and breaks through with it; its time and range are those of " +
+                                    vaporLabel(state, with) + ".");
+        } else if (ran) {
+            state.breakTimeResult[k] = state.breakTime[k];
+        } else {
+            // No step ran: the stage's stoichiometric time is 0 or less, the carbon holds none of the
+            // vapor beside the others, and it breaks through at once.
+            state.breakTimeResult[k] = 0;
+            state.breakTimeMin[k] = 0;
+            state.breakTimeMax[k] = 0;
+            state.runReport.addNote(vaporLabel(state, k) + ": the carbon holds none of it in stage " +
+                                    std::to_string(k) +
+                                    " (its stoichiometric time is 0), so it breaks through at once.");
+        }
+    }
+
+private:
+    std::array<int, kSlotCount> m_breaksWith{};
+};
+
+bool anyGone(const CalcState& state) {
+    for (int i = 1; i <= state.mixCount; ++i) {
+        if (hasNoPartialPressure(state, i)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The time loop of a stage. Where vapors are gone from the stage, the zones they no longer hold can
+// leave the humidity and capacity steps without a value: the model then has no answer of its own.
+bool simulateStageOrExplain(CalcState& state, bool perStageConstants) {
+    try {
+        simulateStage(state, perStageConstants);
+    } catch (const CalcError& error) {
+        if (error.endsProgram() || !anyGone(state)) {
+            throw;
+        }
+        throw NoModelAnswer{"at " + stageText(state) + " (" + mixtureNames(state) +
+                            "), where the roll-up has taken vapors out of the air, the time steps fail: " +
+                            error.description()};
+    }
+    return state.elapsedTime > 0;
+}
+
+void runStages(CalcState& state, bool perStageConstants) {
     int k = state.mixCount;
+    StageResults results;
+    StageSolves solves;
     InitialFractions(state);
     OrderByPolarizability(state);
-    solveAdsorbedFractions(state, perStageConstants);
+    solves.record(state, solveAdsorbedFractions(state, perStageConstants));
+    solves.report(state.runReport);
     OrderByStoichiometricTime(state);
     for (int i = 1; i <= k; ++i) {
         state.zoneOrganic[i] = MixCapacityDry(state, i) * MixMolarVolume(state, i);
     }
     state.breakTime[k] = StoichiometricTime(state, k);
-    simulateStage(state, perStageConstants);
-    state.breakTimeResult[state.vaporCount] = state.breakTime[state.vaporCount];
+    results.settle(state, simulateStageOrExplain(state, perStageConstants));
     UpdateStageCapacities(state);
     state.totalPressure[k] = StagePressure(state, k);
 
     while (k > 1) {
         state.mixCount = static_cast<std::int16_t>(k - 1);
         k = state.mixCount;
-        solveAdsorbedFractions(state, perStageConstants);
+        StageSolves stageSolves;
+        stageSolves.record(state, solveAdsorbedFractions(state, perStageConstants));
         // Ahead of the front that has just broken through, the weaker vapors are pushed off the
         // carbon it took: their partial pressures roll up by the capacity they lose.
         for (int pass = 0; pass < kRollUpPasses; ++pass) {
@@ -412,12 +614,99 @@ void mixtureSequence(CalcState& state, bool perStageConstants) {
                 }
             }
             state.totalPressure[k] = StagePressure(state, k);
-            solveAdsorbedFractions(state, perStageConstants);
+            stageSolves.record(state, solveAdsorbedFractions(state, perStageConstants));
         }
+        stageSolves.report(state.runReport);
+        results.noteGoneVapors(state);
         state.breakTime[k] = StoichiometricTime(state, k);
-        simulateStage(state, perStageConstants);
+        results.settle(state, simulateStageOrExplain(state, perStageConstants));
         state.totalPressure[k] = StagePressure(state, k);
-        state.breakTimeResult[k] = state.breakTime[k];
+    }
+}
+
+// Every shown result must lie within its own range; the model cannot vouch for one that does not.
+void requireConsistentResults(const CalcState& state) {
+    for (int p = 1; p <= state.vaporCount; ++p) {
+        const double estimate = state.breakTimeResult[p];
+        if (!(state.breakTimeMin[p] <= estimate && estimate <= state.breakTimeMax[p])) {
+            throw NoModelAnswer{"the estimate for " + vaporLabel(state, p) + " (" + generalText(estimate) +
+                                " min) lies outside its own range (" + generalText(state.breakTimeMin[p]) +
+                                " to " + generalText(state.breakTimeMax[p]) + " min)"};
+        }
+    }
+}
+
+void mixtureSequence(CalcState& state, bool perStageConstants);
+
+// One vapor of the mixture alone, at the mixture's total concentration, with its own breakthrough
+// concentration.
+CalcState aloneAtTotal(const CalcState& inputs, int slot, float totalConcentration) {
+    CalcState alone = inputs;
+    alone.vapors[1] = inputs.vapors[slot];
+    alone.vapors[1].avgConc = totalConcentration;
+    alone.breakConc[1] = inputs.breakConc[slot];
+    alone.breakFraction[1] = inputs.breakConc[slot] / static_cast<double>(totalConcentration);
+    for (int i = 2; i <= kMaxVapors; ++i) {
+        alone.vapors[i] = VaporData{};
+    }
+    alone.vaporCount = 1;
+    return alone;
+}
+
+// For every vapor, the shortest single-vapor breakthrough time among the mixture's vapors, each run
+// alone at the mixture's total concentration: a vapor can be held no longer than the least held
+// vapor would be if the whole mixture were made of it.
+void giveConservativeEstimate(CalcState& state, const CalcState& inputs, const std::string& why,
+                              bool perStageConstants) {
+    double total = 0;
+    for (int i = 1; i <= inputs.vaporCount; ++i) {
+        total += inputs.vapors[i].avgConc;
+    }
+    const float totalConcentration = toSingle(total);
+    std::optional<CalcState> shortest;
+    std::string shortestName;
+    for (int i = 1; i <= inputs.vaporCount; ++i) {
+        CalcState alone = aloneAtTotal(inputs, i, totalConcentration);
+        try {
+            PrepareRun(alone);
+            mixtureSequence(alone, perStageConstants);
+        } catch (const CalcError&) {
+            continue;
+        }
+        if (alone.runReport.method == RunMethod::Model &&
+            (!shortest || alone.breakTimeResult[1] < shortest->breakTimeResult[1])) {
+            shortest = std::move(alone);
+            shortestName = vaporLabel(inputs, i);
+        }
+    }
+    if (!shortest) {
+        checked::fail(CalcErrorKind::NoConvergence,
+                      "No equilibrium of the mixture under the model: " + why +
+                          "; and no vapor of the mixture could be run alone at its total concentration.");
+    }
+    for (int p = 1; p <= state.vaporCount; ++p) {
+        state.breakTimeResult[p] = shortest->breakTimeResult[1];
+        state.breakTimeMin[p] = shortest->breakTimeMin[1];
+        state.breakTimeMax[p] = shortest->breakTimeMax[1];
+    }
+    state.mixCount = 1;
+    state.runReport = RunReport{};
+    state.runReport.becameConservative(
+        "No equilibrium of the mixture under the model: " + why +
+        ". The times shown are a conservative estimate, the same for every vapor: the shortest single-vapor "
+        "breakthrough time among the mixture's vapors, each run alone at the mixture's total concentration "
+        "of " +
+        generalText(totalConcentration) + " ppm (here " + shortestName + ").");
+}
+
+void mixtureSequence(CalcState& state, bool perStageConstants) {
+    const CalcState inputs = state;
+    state.runReport = RunReport{};
+    try {
+        runStages(state, perStageConstants);
+        requireConsistentResults(state);
+    } catch (const NoModelAnswer& missing) {
+        giveConservativeEstimate(state, inputs, missing.why, perStageConstants);
     }
 }
 

@@ -192,6 +192,11 @@ double singleVaporCapacity(const CalcState& state, int slot) {
 
 void evaluateVapors(CalcState& state, StageCache& cache) {
     for (int i = 1; i <= state.mixCount; ++i) {
+        // A vapor the roll-up has taken out of the air has no front in this stage: its result is
+        // that of the stage it breaks through with.
+        if (!(state.partialPress[i] > 0)) {
+            continue;
+        }
         // The rate-coefficient chain depends on the feed, not on the stage's water or capacities.
         std::optional<RateChain>& chain = cache.rateChain(state, i);
         if (cache.enabled() && chain) {

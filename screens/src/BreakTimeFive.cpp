@@ -41,6 +41,7 @@ constexpr int kColumnSpacing = 8;
 const QString kConcHeading = QStringLiteral("Vapor Concentrations (ppm)");
 const QString kBreakConcHeading = QStringLiteral("Breakthrough Concentrations (ppm)");
 const QString kVaporsHeading = QStringLiteral("Organic Vapors");
+const QString kRunNotesName = QStringLiteral("Notes on the results");
 
 QString text(const std::string& value) {
     return QString::fromStdString(value);
@@ -121,6 +122,10 @@ void BreakTimeFive::buildControls() {
     m_cmdData = new QPushButton(QStringLiteral("   Return to  Data Inputs"), this);
     m_cmdPrint = new QPushButton(QStringLiteral("Print this Window"), this);
     m_cmdExit = new QPushButton(QStringLiteral("      Exit        Program"), this);
+    m_runNotes = new QLabel(this);
+    m_runNotes->setWordWrap(true);
+    m_runNotes->setTextFormat(Qt::PlainText);
+    m_runNotes->setAccessibleName(kRunNotesName);
 }
 
 void BreakTimeFive::declareFields() {
@@ -242,6 +247,7 @@ void BreakTimeFive::buildLayout() {
     // Never smaller than its contents: a result cut off at the edge would read as another number.
     frame->setSizeConstraint(QLayout::SetMinimumSize);
     frame->addLayout(grid);
+    frame->addWidget(m_runNotes);
     frame->addSpacing(16);
     frame->addLayout(lower);
 
@@ -269,6 +275,20 @@ void BreakTimeFive::ClearResultsDisplay() {
         m_bkTMin[row]->clear();
         m_bkTMax[row]->clear();
     }
+    showRunNotes({});
+}
+
+void BreakTimeFive::showRunNotes(const std::vector<std::string>& notes) {
+    QStringList lines;
+    for (const std::string& note : notes) {
+        lines << text(note);
+    }
+    const QString shownNotes = lines.join(QLatin1Char('\n'));
+    m_runNotes->setText(shownNotes);
+    m_runNotes->setVisible(!shownNotes.isEmpty());
+    // The name carries the notes themselves, so that a screen reader announces what is shown.
+    m_runNotes->setAccessibleName(shownNotes.isEmpty() ? kRunNotesName
+                                                       : kRunNotesName + QStringLiteral(": ") + shownNotes);
 }
 
 void BreakTimeFive::ShowInputsOnResults() {
@@ -324,6 +344,7 @@ void BreakTimeFive::ShowResults() {
             m_vapConc[row]->clear();
         }
     }
+    showRunNotes(st.runReport.notes);
 }
 
 void BreakTimeFive::focusBreakConc(int row) {

@@ -92,13 +92,16 @@ TEST(Calculate, OverflowOutsideThePreparationNamesNoVapor) {
 }
 
 TEST(Calculate, OtherFailuresShowTheirOwnDescription) {
-    CalcState state = withVapors(halfMask(0.9f, 0.8f), {test::kBenzene, test::kToluene, test::kAcetone,
-                                                        test::kHexane, test::kEthylAcetate});
+    test::VaporInput trace = test::kToluene;
+    trace.concentration = 0.05f;
+    trace.breakConc = 0.005;
+    CalcState state = withVapors(halfMask(), {trace});
     const CalculateOutcome outcome = Calculate(state, test::rowsOf(state));
     EXPECT_EQ(outcome.status, CalculateStatus::Failed);
-    EXPECT_EQ(
-        outcome.errorText,
-        "Division by zero in the mixture equilibrium: the partial pressure of Toluene fell to 0 in stage 4");
+    EXPECT_EQ(outcome.errorText,
+              "No breakthrough time for Toluene (stage 1): the simulated service time passed 100000 minutes "
+              "(more than 69 days of continuous use), longer than any cartridge is worn. Please check the "
+              "concentrations and the cartridge data.");
     EXPECT_FALSE(outcome.endProgram);
 }
 

@@ -138,7 +138,6 @@ TEST_F(EvaluationTest, SmallKineticShareGivesTheTenPercentSpread) {
 }
 
 TEST_F(EvaluationTest, ZeroStoichiometricTimeStopsTheRunWithAnInvalidOperation) {
-    state.partialPress[1] = 0;
     state.breakTime[1] = 0;
     try {
         EvaluateVapors(state);
@@ -147,6 +146,17 @@ TEST_F(EvaluationTest, ZeroStoichiometricTimeStopsTheRunWithAnInvalidOperation) 
         EXPECT_EQ(error.kind(), CalcErrorKind::InvalidArgument);
         EXPECT_NE(error.description().find("Benzene"), std::string::npos) << error.description();
     }
+}
+
+TEST_F(EvaluationTest, AVaporGoneFromTheAirKeepsItsEarlierTimeAndRange) {
+    state.partialPress[1] = 0;
+    state.breakTime[1] = 0;
+    state.breakTimeMin[1] = 80;
+    state.breakTimeMax[1] = 120;
+    EvaluateVapors(state);
+    EXPECT_EQ(state.breakTime[1], 0.0);
+    EXPECT_EQ(state.breakTimeMin[1], 80.0);
+    EXPECT_EQ(state.breakTimeMax[1], 120.0);
 }
 
 TEST_F(EvaluationTest, NoPartialPressureGivesNoBreakthroughTime) {

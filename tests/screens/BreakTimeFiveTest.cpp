@@ -178,6 +178,10 @@ TEST_F(BreakTimeFiveTest, AFractionOfExactlyOneHalfIsCalculated) {
     EXPECT_EQ(screen->bkT(1)->text(), shown(formatNumber(state.breakTimeResult[1], "#.#")));
     EXPECT_FALSE(screen->bkT(1)->text().isEmpty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // A run the model answered without remark shows no notes.
+    EXPECT_TRUE(screen->runNotes()->text().isEmpty());
+    EXPECT_FALSE(screen->runNotes()->isVisible());
+    EXPECT_EQ(screen->runNotes()->accessibleName(), "Notes on the results");
 }
 
 TEST_F(BreakTimeFiveTest, AFractionAboveOneHalfOpensTheLimitsWindowAndChangesNothing) {

@@ -165,6 +165,8 @@ json resultsJson(const CalcState& state, double equivalentConcentration) {
     }
     return {{"equivalentConcentration", equivalentConcentration},
             {"faceVelocity", state.faceVelocity},
+            {"method", methodName(state.runReport.method)},
+            {"notes", state.runReport.notes},
             {"results", std::move(results)}};
 }
 
@@ -197,6 +199,12 @@ void writeTable(const Scenario& scenario, std::ostream& out) {
             << padded(formatNumber(state.breakTimeResult[p], "#.#"), 16)
             << padded(formatNumber(state.breakTimeMin[p], "0"), 8) << formatNumber(state.breakTimeMax[p], "0")
             << "\n";
+    }
+    if (!state.runReport.notes.empty()) {
+        out << "\n";
+        for (const std::string& note : state.runReport.notes) {
+            out << "Note: " << note << "\n";
+        }
     }
 }
 

@@ -96,6 +96,9 @@ TEST(CalcProgram, JsonResultsAreTheEngineNumbersAndTheScreenTexts) {
     EXPECT_EQ(row["display"]["max"], "1005");
     EXPECT_EQ(output["equivalentConcentration"], 321.45);
     EXPECT_EQ(output["faceVelocity"].get<double>(), scenario.state.faceVelocity);
+    // The iterative solver settled: nothing to remark.
+    EXPECT_EQ(output["method"], "model");
+    EXPECT_EQ(output["notes"], json::array());
 }
 
 TEST(CalcProgram, ResultsFollowTheSortedOrderAndTheFirstEntryGivesTheEquivalentConcentration) {
@@ -159,7 +162,7 @@ TEST(CalcProgram, BreakthroughAboveHalfTheConcentrationIsRefused) {
     EXPECT_EQ(runScenario(input).status, kExitResults);
 }
 
-TEST(CalcProgram, FailedRunShowsTheErrorText) {
+TEST(CalcProgram, NotesFollowTheTableOfResults) {
     json input = benzeneScenario();
     input["cartridge"]["precondRH"] = 80;
     input["conditions"]["relHumidity"] = 90;
@@ -174,11 +177,28 @@ TEST(CalcProgram, FailedRunShowsTheErrorText) {
        "concentration": 50, "antoineA": 15.8366, "antoineB": 2697.55, "antoineC": -48.78, "breakConc": 5},
       {"name": "Ethyl acetate", "molWt": 88.11, "liqDensity": 0.902, "molPolariz": 22.3, "waterSolFactor": 0.5,
        "concentration": 100, "antoineA": 16.1516, "antoineB": 2790.5, "antoineC": -57.15, "breakConc": 10}])");
+    // The roll-up takes toluene and benzene out of the air: the bracketing solver answers.
+    const ProgramRun table = runScenario(input, false);
+    ASSERT_EQ(table.status, kExitResults) << table.err;
+    const json output = json::parse(runScenario(input).out);
+    EXPECT_EQ(output["method"], "fallback");
+    ASSERT_FALSE(output["notes"].empty());
+    std::string notes = "\n";
+    for (const json& note : output["notes"]) {
+        notes += "Note: " + note.get<std::string>() + "\n";
+    }
+    EXPECT_TRUE(table.out.ends_with(notes)) << table.out;
+    EXPECT_NE(table.out.find("Ethyl acetate"), std::string::npos);
+}
+
+TEST(CalcProgram, FailedRunShowsTheErrorText) {
+    json input = benzeneScenario();
+    // So little vapor that the cartridge would last beyond any time it is worn.
+    input["vapors"] = json::array({toluene(0.05, 0.005)});
     const ProgramRun result = runScenario(input, false);
     EXPECT_EQ(result.status, kExitRefusedOrFailed);
-    EXPECT_EQ(result.err,
-              "Division by zero in the mixture equilibrium: the partial pressure of Toluene fell to 0 in "
-              "stage 4\n");
+    EXPECT_TRUE(result.out.empty());
+    EXPECT_EQ(result.err.substr(0, 49), "No breakthrough time for Toluene (stage 1): the s");
 }
 
 // ---- Options ----

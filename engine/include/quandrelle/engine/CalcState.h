@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 
+#include "quandrelle/engine/RunReport.h"
 #include "quandrelle/engine/SlotArray.h"
 
 namespace quandrelle {
@@ -115,6 +116,8 @@ struct CalcState {
     SlotArray<double> breakTimeResult;  // min
     SlotArray<double> breakTimeMin;     // min
     SlotArray<double> breakTimeMax;     // min
+    // How the last run found its results, with the notes shown beside them.
+    RunReport runReport;
 
     // Humidity zones: zone j holds the first j vapors.
     SlotArray<double> totalPressure;  // kPa

@@ -46,7 +46,13 @@ struct CalculateOutcome {
 // breakthrough concentration above 0 and at most half of it. A missing row counts as empty.
 bool withinBreakFractionLimits(const CalcState& state, std::span<const BreakthroughRow> rows);
 
-// PrepareRun then MixtureSequence. Never throws a CalcError: a failure comes back as Failed, with
+// Appends to the run's notes the cautions that follow from the state of a finished run (after the
+// engine's own notes on how the equilibrium was found). Every reader of a run's results sees them,
+// so a caution about the inputs or the results belongs here rather than in a screen.
+void appendRunCautions(const CalcState& state, RunReport& report);
+
+// PrepareRun, MixtureSequence, then appendRunCautions: on Done, state.runReport holds the method
+// and the notes of the run. Never throws a CalcError: a failure comes back as Failed, with
 // the state as the run left it.
 CalculateOutcome runCalculation(CalcState& state);
 

@@ -3,7 +3,9 @@
 // The mixture equilibrium (adsorbed-phase mole fractions at equal spreading pressure) and the
 // stage-by-stage breakthrough sequence that drives a whole run.
 
+#include <array>
 #include <cstdint>
+#include <optional>
 
 #include "quandrelle/engine/CalcState.h"
 
@@ -22,8 +24,40 @@ inline constexpr double kMaxServiceMinutes = 100'000;
 // Number of roll-up passes per stage.
 inline constexpr int kRollUpPasses = 10;
 
+// How close the spreading pressures of an equilibrium must be: the iterative match's 10^-6.
+inline constexpr double kSpreadPressureTolerance = 1e-6;
+// How close the bracketed fractions' sum comes to the sum the stage starts from.
+inline constexpr double kFractionSumTolerance = 1e-9;
+
+// Adsorbed-phase mole fractions by slot (0 unused).
+using AdsorbedFractions = std::array<double, kSlotCount>;
+
 // The error function's Maclaurin series cut after six terms, the quantity the model uses.
 double truncatedErf(double u);
+
+struct SpreadingTerms {
+    double potentialRatio = 0;
+    double erfValue = 0;
+    double spreadPressure = 0;
+};
+
+// The spreading pressure of vapor `slot` at an adsorbed fraction, with the reduced potential and
+// the series value it comes from (what SpreadingPressure stores for the current fraction).
+SpreadingTerms spreadingPressureAt(const CalcState& state, int slot, double fraction);
+
+// True when the roll-up has taken the vapor's partial pressure to 0: it is gone from the air of
+// the stage, holds no adsorbed fraction and takes no part in the matching.
+bool hasNoPartialPressure(const CalcState& state, int slot);
+
+// The equilibrium of the current stage found by bisection: every vapor's spreading pressure within
+// kSpreadPressureTolerance of the reference vapor's (vapor mixCount, or the last one with a partial
+// pressure), each vapor on the stretch where its spreading pressure falls as its fraction grows,
+// the fractions summing to `targetSum`, vapors without partial pressure at 0. Nothing when no such
+// fractions exist.
+std::optional<AdsorbedFractions> BracketAdsorbedFractions(const CalcState& state, double targetSum);
+
+// Whether fractions meet the equilibrium conditions above (spreading pressures and sum).
+bool satisfiesEquilibrium(const CalcState& state, const AdsorbedFractions& fractions, double targetSum);
 
 void InitialFractions(CalcState& state);
 void SolveAdsorbedFractions(CalcState& state);
@@ -36,7 +70,9 @@ void UpdateStageCapacities(CalcState& state);
 void SimulateStage(CalcState& state);
 
 // Runs every stage of a prepared run (PrepareRun first): fills breakTimeResult, breakTimeMin and
-// breakTimeMax for positions 1..vaporCount and leaves the slots sorted.
+// breakTimeMax for positions 1..vaporCount, leaves the slots sorted and says in runReport how the
+// results were found. Where the iterative equilibrium solver does not settle, the bracketing solver
+// answers; where no equilibrium exists under the model, every vapor gets the conservative estimate.
 void MixtureSequence(CalcState& state);
 
 // The same run computing every quantity afresh at every time step. MixtureSequence keeps what

@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <array>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "quandrelle/screens/Form.h"
 #include "quandrelle/screens/PeerScreens.h"
@@ -56,6 +58,9 @@ public:
     QPushButton* cmdData() const { return m_cmdData; }
     QPushButton* cmdExit() const { return m_cmdExit; }
     QPushButton* cmdPrint() const { return m_cmdPrint; }
+    // The notes of the last run (how its results were found, cautions), one line each; empty
+    // and hidden when the model answered without remark.
+    QLabel* runNotes() const { return m_runNotes; }
 
 protected:
     void closeRequested() override;
@@ -72,6 +77,7 @@ private:
     void onPrint();
     void onExit();
     void reportRunFailure(const std::string& text);
+    void showRunNotes(const std::vector<std::string>& notes);
 
     void storeTemperature();
     void storeAtmPressure();
@@ -109,6 +115,7 @@ private:
     QPushButton* m_cmdData = nullptr;
     QPushButton* m_cmdExit = nullptr;
     QPushButton* m_cmdPrint = nullptr;
+    QLabel* m_runNotes = nullptr;
 };
 
 }  // namespace quandrelle

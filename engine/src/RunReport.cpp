@@ -1,0 +1,33 @@
+#include "quandrelle/engine/RunReport.h"
+
+namespace quandrelle {
+
+std::string_view methodName(RunMethod method) {
+    switch (method) {
+        case RunMethod::Model:
+            return "model";
+        case RunMethod::Fallback:
+            return "fallback";
+        case RunMethod::Conservative:
+            return "conservative";
+    }
+    return "model";
+}
+
+void RunReport::usedFallback(std::string note) {
+    if (method == RunMethod::Model) {
+        method = RunMethod::Fallback;
+    }
+    addNote(std::move(note));
+}
+
+void RunReport::becameConservative(std::string note) {
+    method = RunMethod::Conservative;
+    addNote(std::move(note));
+}
+
+void RunReport::addNote(std::string note) {
+    notes.push_back(std::move(note));
+}
+
+}  // namespace quandrelle
