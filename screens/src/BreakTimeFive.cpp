@@ -15,6 +15,8 @@
 
 #include "quandrelle/engine/Calculate.h"
 #include "quandrelle/engine/DisplayFormat.h"
+#include "quandrelle/engine/Inputs.h"
+#include "quandrelle/engine/ResultTexts.h"
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/screens/BusyCursor.h"
 #include "quandrelle/screens/FormNames.h"
@@ -273,56 +275,44 @@ void BreakTimeFive::ClearResultsDisplay() {
 
 void BreakTimeFive::ShowInputsOnResults() {
     CalcState& st = state();
+    const ResultRows rows = resultRows(st);
+    const ConditionTexts conditions = conditionTexts(st);
     for (int row = 1; row <= kMaxVapors; ++row) {
-        const VaporData& vapor = st.vapors[row];
-        // A free slot shows the free-slot marker, as the hub does, also when its name is empty.
-        m_vapNm[row]->setText(isSlotInUse(vapor) ? text(vapor.chemName) : QString::fromUtf8(kNoneSelected));
-        if (isSlotInUse(vapor)) {
-            m_vapConc[row]->setText(text(generalText(vapor.avgConc)));
-            if (row == 1) {
-                showEquivalentConcentration();
-            }
-        } else {
-            m_vapConc[row]->clear();
+        const ResultRowTexts& shown = rows[static_cast<std::size_t>(row)];
+        m_vapNm[row]->setText(text(shown.name));
+        m_vapConc[row]->setText(text(shown.concentration));
+        if (!shown.inUse) {
             m_vapBkConc[row]->clear();
         }
     }
-    m_cartName->setText(text(st.cartName));
-    m_temperature->setText(text(generalText(st.tempC)));
-    m_atmPressure->setText(text(formatNumber(st.atmPressure, "0.00")));
-    const float percent = st.relHumidity * 100.0f;
-    m_relHumid->setText(text(formatNumber(roundHalfEven(percent, 2), "00")));
-    m_airFlowVol->setText(text(generalText(st.airFlow)));
+    if (rows[1].inUse) {
+        m_eqConc->setText(text(conditions.equivalentConcentration));
+        m_eqConcTyped = false;
+    }
+    m_cartName->setText(text(conditions.cartName));
+    m_temperature->setText(text(conditions.temperature));
+    m_atmPressure->setText(text(conditions.pressure));
+    m_relHumid->setText(text(conditions.relHumidity));
+    m_airFlowVol->setText(text(conditions.airFlow));
     setFaceVelocity(st);
 }
 
 void BreakTimeFive::ShowResults() {
-    CalcState& st = state();
     InputMasterFive* hub = forms().isDefined(forms::kInputMasterFive)
                                ? &forms().form<InputMasterFive>(forms::kInputMasterFive)
                                : nullptr;
+    const ResultRows rows = resultRows(state());
     for (int row = 1; row <= kMaxVapors; ++row) {
-        const VaporData& vapor = st.vapors[row];
-        const bool inUse = isSlotInUse(vapor);
-        const QString name = inUse ? text(vapor.chemName) : QString::fromUtf8(kNoneSelected);
+        const ResultRowTexts& shown = rows[static_cast<std::size_t>(row)];
         if (hub != nullptr) {
-            hub->setVaporCaption(row, name);
+            hub->setVaporCaption(row, text(shown.name));
         }
-        m_vapNm[row]->setText(name);
-        if (inUse) {
-            m_bkT[row]->setText(text(formatNumber(st.breakTimeResult[row], "#.#")));
-            m_bkTMin[row]->setText(text(formatNumber(st.breakTimeMin[row], "0")));
-            m_bkTMax[row]->setText(text(formatNumber(st.breakTimeMax[row], "0")));
-            m_vapBkConc[row]->setText(text(generalText(st.breakConc[row])));
-            m_vapConc[row]->setText(text(generalText(vapor.avgConc)));
-        } else {
-            // Whatever the result arrays still hold for a free slot belongs to no vapor.
-            m_bkT[row]->clear();
-            m_bkTMin[row]->clear();
-            m_bkTMax[row]->clear();
-            m_vapBkConc[row]->clear();
-            m_vapConc[row]->clear();
-        }
+        m_vapNm[row]->setText(text(shown.name));
+        m_bkT[row]->setText(text(shown.estimate));
+        m_bkTMin[row]->setText(text(shown.minimum));
+        m_bkTMax[row]->setText(text(shown.maximum));
+        m_vapBkConc[row]->setText(text(shown.breakConc));
+        m_vapConc[row]->setText(text(shown.concentration));
     }
 }
 
@@ -380,12 +370,12 @@ UseOneM* BreakTimeFive::useConditions() {
 }
 
 void BreakTimeFive::showEquivalentConcentration() {
-    m_eqConc->setText(text(generalText(roundHalfEven(equivalentConcentration(state()), 2))));
+    m_eqConc->setText(text(equivalentConcentrationText(state())));
     m_eqConcTyped = false;
 }
 
 void BreakTimeFive::storeTemperature() {
-    state().tempC = toSingle(numberIn(m_temperature));
+    quandrelle::storeTemperature(state(), numberIn(m_temperature));
     if (UseOneM* use = useConditions()) {
         use->temperature()->setText(m_temperature->text());
     }
@@ -393,7 +383,7 @@ void BreakTimeFive::storeTemperature() {
 }
 
 void BreakTimeFive::storeAtmPressure() {
-    state().atmPressure = toSingle(numberIn(m_atmPressure));
+    storePressure(state(), numberIn(m_atmPressure));
     if (UseOneM* use = useConditions()) {
         use->atmPressure()->setText(m_atmPressure->text());
     }
@@ -401,14 +391,14 @@ void BreakTimeFive::storeAtmPressure() {
 }
 
 void BreakTimeFive::storeAirFlow() {
-    state().airFlow = toSingle(numberIn(m_airFlowVol));
+    quandrelle::storeAirFlow(state(), numberIn(m_airFlowVol));
     if (UseOneM* use = useConditions()) {
         use->breathingAirFlow()->setText(m_airFlowVol->text());
     }
 }
 
 void BreakTimeFive::storeRelHumid() {
-    state().relHumidity = humidityFraction(numberIn(m_relHumid));
+    storeRelHumidity(state(), numberIn(m_relHumid));
     if (UseOneM* use = useConditions()) {
         use->relHumid()->setText(m_relHumid->text());
     }

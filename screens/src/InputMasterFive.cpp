@@ -5,9 +5,9 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/PeerScreens.h"
-#include "quandrelle/stores/NameIndex.h"
 
 namespace quandrelle {
 namespace {
@@ -33,10 +33,13 @@ QLabel* columnHeading(const QString& text, QWidget* parent) {
     return heading;
 }
 
+bool isUnset(const QString& caption) {
+    return isNoneSelected(caption.toStdString());
+}
+
 }  // namespace
 
-InputMasterFive::InputMasterFive(ScreenContext& context, NumberText numberText)
-    : Form(context, QStringLiteral("Data Input")), m_numberText(std::move(numberText)) {
+InputMasterFive::InputMasterFive(ScreenContext& context) : Form(context, QStringLiteral("Data Input")) {
     buildLayout();
     connectCommands();
     // The load step: the focus starts on the cartridge button and no mixture stage is under way.
@@ -124,10 +127,6 @@ QString InputMasterFive::vaporCaption(int slot) const {
     return m_vap.at(slot)->text();
 }
 
-bool InputMasterFive::isUnset(const QString& caption) {
-    return nameSearchText(caption.toStdString()) == "NONE SELECTED";
-}
-
 void InputMasterFive::ValidateButtons() {
     // Slots fill in order: a slot opens once the slot below it shows a vapor.
     m_selectVap[1]->setEnabled(true);
@@ -184,7 +183,7 @@ void InputMasterFive::SelectVaporSlot(int index) {
         // Again, now that the list refill is done.
         editor.SetOldVaporFields(m_selectedVapIdx);
     }
-    editor.setAvgVapConcText(m_numberText(st.vapors[m_selectedVapIdx].avgConc));
+    editor.setAvgVapConcText(QString::fromStdString(generalText(st.vapors[m_selectedVapIdx].avgConc)));
 }
 
 void InputMasterFive::onSelectUse() {

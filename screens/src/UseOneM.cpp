@@ -6,9 +6,9 @@
 #include <QLabel>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
+#include "quandrelle/engine/Inputs.h"
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/InputMasterFive.h"
 #include "quandrelle/validation/FieldLimitTables.h"
@@ -19,21 +19,6 @@ namespace {
 
 double numberIn(const NumericLineEdit* field) {
     return readNumber(field->text().toStdString());
-}
-
-// Whole numbers from text round halves to the even neighbour (2.5 gives 2, 3.5 gives 4); the
-// count is kept within what a 16-bit counter holds.
-std::int16_t wholeNumber(double value) {
-    const double rounded = std::nearbyint(value);
-    constexpr double kLow = std::numeric_limits<std::int16_t>::min();
-    constexpr double kHigh = std::numeric_limits<std::int16_t>::max();
-    if (!(rounded >= kLow)) {
-        return std::numeric_limits<std::int16_t>::min();
-    }
-    if (rounded > kHigh) {
-        return std::numeric_limits<std::int16_t>::max();
-    }
-    return static_cast<std::int16_t>(rounded);
 }
 
 // The rows pad their work rates with one tab ("Sitting" with two), so one tab stop that the short
@@ -181,23 +166,23 @@ void UseOneM::buildLayout() {
 }
 
 void UseOneM::storeTemperature() {
-    state().tempC = static_cast<float>(numberIn(m_temperature));
+    quandrelle::storeTemperature(state(), numberIn(m_temperature));
 }
 
 void UseOneM::storeAtmPressure() {
-    state().atmPressure = static_cast<float>(numberIn(m_atmPressure));
+    storePressure(state(), numberIn(m_atmPressure));
 }
 
 void UseOneM::storeRelHumid() {
-    state().relHumidity = static_cast<float>(numberIn(m_relHumid) / 100);
+    storeRelHumidity(state(), numberIn(m_relHumid));
 }
 
 void UseOneM::storeNumCarts() {
-    state().cartsPerRespirator = wholeNumber(numberIn(m_numCarts));
+    storeCartridges(state(), numberIn(m_numCarts));
 }
 
 void UseOneM::storeBreathingAirFlow() {
-    state().airFlow = static_cast<float>(numberIn(m_breathingAirFlow));
+    storeAirFlow(state(), numberIn(m_breathingAirFlow));
 }
 
 void UseOneM::onReturn() {
@@ -210,11 +195,11 @@ void UseOneM::onReturn() {
         }
     }
     m_temperature->setFocus();
-    storeTemperature();
-    storeAtmPressure();
-    storeRelHumid();
-    storeNumCarts();
-    storeBreathingAirFlow();
+    storeConditions(state(), UseConditions{.temperature = numberIn(m_temperature),
+                                           .pressure = numberIn(m_atmPressure),
+                                           .relHumidity = numberIn(m_relHumid),
+                                           .cartridges = numberIn(m_numCarts),
+                                           .airFlow = numberIn(m_breathingAirFlow)});
     forms().ShowForm(forms::kInputMasterFive);
     forms().form<InputMasterFive>(forms::kInputMasterFive).continueButton()->setFocus();
     hide();

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "quandrelle/engine/SetUp.h"
+#include "quandrelle/engine/Inputs.h"
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/InputMasterFive.h"
 #include "quandrelle/stores/NameIndex.h"
@@ -59,8 +59,8 @@ QPushButton* commandButton(const QString& caption, const QString& toolTip, QWidg
     return button;
 }
 
-float singleFrom(const NumericLineEdit* field) {
-    return toSingle(readNumber(field->text().toStdString()));
+double numberIn(const NumericLineEdit* field) {
+    return readNumber(field->text().toStdString());
 }
 
 }  // namespace
@@ -286,7 +286,7 @@ void frmCartridgeMulti::onClear() {
 void frmCartridgeMulti::onExit() {
     const QString name = m_cartName->currentText();
     bool incomplete =
-        InputMasterFive::isUnset(name) || name.isEmpty() || relHumPre()->text().trimmed().isEmpty();
+        isNoneSelected(name.toStdString()) || name.isEmpty() || relHumPre()->text().trimmed().isEmpty();
     for (const NumericLineEdit* field : m_numbers) {
         incomplete = incomplete || field->text().isEmpty();
     }
@@ -295,42 +295,22 @@ void frmCartridgeMulti::onExit() {
         return;
     }
 
-    // Every number is read before anything is stored, so that a value beyond single precision
-    // leaves the cartridge as it was instead of half written.
-    const float bedDiameter = singleFrom(bedDiam());
-    const float bedDepthValue = singleFrom(bedDepth());
-    const float carbonWeight = singleFrom(carbWgt());
-    const float microporeVolume = singleFrom(micVol());
-    const float precondRH = humidityFraction(readNumber(relHumPre()->text().toStdString()));
-    const float granuleDiameter = singleFrom(diamGran());
-    const float benzenePotential = singleFrom(apBenzene());
-    static_cast<void>(singleFrom(affinityForWater()));
-
+    // Nothing is stored, not even the name, when a number is beyond single precision.
+    storeCartridge(state(), CartridgeInput{.name = name.toStdString(),
+                                           .bedDiameter = numberIn(bedDiam()),
+                                           .bedDepth = numberIn(bedDepth()),
+                                           .carbonWeight = numberIn(carbWgt()),
+                                           .microporeVolume = numberIn(micVol()),
+                                           .precondRH = numberIn(relHumPre()),
+                                           .granuleDiameter = numberIn(diamGran()),
+                                           .benzenePotential = numberIn(apBenzene()),
+                                           .waterAffinity = numberIn(affinityForWater())});
     auto& hub = forms().form<InputMasterFive>(forms::kInputMasterFive);
     hub.setCartridgeCaption(name);
-    CalcState& st = state();
-    st.cartName = name.toStdString();
-    st.bedDiameter = bedDiameter;
-    st.bedDepth = bedDepthValue;
-    st.carbonWeight = carbonWeight;
-    st.microporeVolume = microporeVolume;
-    st.precondRH = precondRH;
-    st.granuleDiameter = granuleDiameter;
-    st.benzenePotential = benzenePotential;
-    setBetaH2O(affinityForWater()->text());
 
     hide();
     forms().ShowForm(forms::kInputMasterFive);
     hub.selectVapButton(1)->setFocus();
-}
-
-void frmCartridgeMulti::setBetaH2O(const QString& aString) {
-    if (aString.isEmpty()) {
-        ShowIncompleteDialog();
-        return;
-    }
-    // The engine's rule reads the preconditioning humidity that Return has just stored.
-    quandrelle::setBetaH2O(state(), toSingle(readNumber(aString.toStdString())));
 }
 
 void frmCartridgeMulti::closeRequested() {

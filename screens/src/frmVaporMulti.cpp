@@ -5,7 +5,7 @@
 #include <QVBoxLayout>
 
 #include "quandrelle/engine/DisplayFormat.h"
-#include "quandrelle/engine/SetUp.h"
+#include "quandrelle/engine/Inputs.h"
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/InputMasterFive.h"
 #include "quandrelle/stores/NameIndex.h"
@@ -27,23 +27,27 @@ struct NumberRow {
     const char* initialText;
     const FieldLimits& limits;
     float VaporData::*slotField;
+    double VaporInput::*inputField;
     std::string VaporRecord::*recordField;
 };
 
 const std::array<NumberRow, 8> kNumbers = {{
     {"Molecular Weight", "Enter the molecular weight", " ", limits::kMolWt, &VaporData::molWt,
-     &VaporRecord::molWt},
+     &VaporInput::molWt, &VaporRecord::molWt},
     {"Liquid Density", "Enter the liquid density", " ", limits::kLiqDensity, &VaporData::liqDensity,
-     &VaporRecord::liqDensity},
+     &VaporInput::liqDensity, &VaporRecord::liqDensity},
     {"Molecular Polarizability", "Enter the molecular polarizability", " ", limits::kMolPolariz,
-     &VaporData::molPolariz, &VaporRecord::molPolariz},
+     &VaporData::molPolariz, &VaporInput::molPolariz, &VaporRecord::molPolariz},
     {"Water Solubility Factor", "Enter the water solubility factor", " ", limits::kWaterSolFactor,
-     &VaporData::waterSolFactor, &VaporRecord::waterSolFactor},
+     &VaporData::waterSolFactor, &VaporInput::waterSolFactor, &VaporRecord::waterSolFactor},
     {"Average Vapor Concentration (ppm)", "Enter the average vapor concentration", "",
-     limits::kVaporConcentration, &VaporData::avgConc, &VaporRecord::avgConc},
-    {"A", "Enter parameter A ", " ", limits::kAntoineA, &VaporData::antoineA, &VaporRecord::antoineA},
-    {"B", "Enter parameter B", " ", limits::kAntoineB, &VaporData::antoineB, &VaporRecord::antoineB},
-    {"C", "Enter parameter C", "", limits::kAntoineC, &VaporData::antoineC, &VaporRecord::antoineC},
+     limits::kVaporConcentration, &VaporData::avgConc, &VaporInput::concentration, &VaporRecord::avgConc},
+    {"A", "Enter parameter A ", " ", limits::kAntoineA, &VaporData::antoineA, &VaporInput::antoineA,
+     &VaporRecord::antoineA},
+    {"B", "Enter parameter B", " ", limits::kAntoineB, &VaporData::antoineB, &VaporInput::antoineB,
+     &VaporRecord::antoineB},
+    {"C", "Enter parameter C", "", limits::kAntoineC, &VaporData::antoineC, &VaporInput::antoineC,
+     &VaporRecord::antoineC},
 }};
 
 const QString kAntoineHeading = QStringLiteral("Antoine Vapor Pressure Parameters (torr)");
@@ -410,7 +414,7 @@ void frmVaporMulti::onExit() {
         return;
     }
     const QString name = m_chemName->currentText();
-    if (InputMasterFive::isUnset(name)) {
+    if (isNoneSelected(toUtf8(name))) {
         // Left without a vapor: the slot keeps what it held, and the mixture has one vapor fewer.
         --state().mixCount;
         hide();
@@ -429,18 +433,11 @@ void frmVaporMulti::onExit() {
         return;
     }
 
-    // Every number is read before anything is stored, so that a value beyond single precision
-    // leaves the slot as it was instead of half written.
-    std::array<float, 8> numbers{};
+    VaporInput typed{.name = toUtf8(name), .cas = toUtf8(m_cas->text())};
     for (std::size_t i = 0; i < kNumbers.size(); ++i) {
-        numbers[i] = toSingle(readNumber(toUtf8(m_numbers[i]->text())));
+        typed.*kNumbers[i].inputField = readNumber(toUtf8(m_numbers[i]->text()));
     }
-    VaporData& vapor = state().vapors[slot];
-    vapor.chemName = toUtf8(name);
-    for (std::size_t i = 0; i < kNumbers.size(); ++i) {
-        vapor.*kNumbers[i].slotField = numbers[i];
-    }
-    vapor.casNumber = toUtf8(m_cas->text());
+    storeVapor(state(), slot, typed);
 
     hide();
     forms().ShowForm(forms::kInputMasterFive);

@@ -48,10 +48,7 @@ Message note(const std::string& text) {
 class InputMasterFiveTest : public ScreenTest {
 protected:
     void SetUp() override {
-        forms.define(forms::kInputMasterFive, [this] {
-            return std::make_unique<InputMasterFive>(context,
-                                                     [](float v) { return QString::number(v, 'g', 7); });
-        });
+        forms.define(forms::kInputMasterFive, [this] { return std::make_unique<InputMasterFive>(context); });
         forms.define(forms::kUseOneM, [this] { return std::make_unique<UseOneM>(context); });
         state.mixCount = 3;
         hub = &forms.form<InputMasterFive>(forms::kInputMasterFive);

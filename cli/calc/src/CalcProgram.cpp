@@ -1,5 +1,6 @@
 #include "quandrelle/calc/CalcProgram.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -15,6 +16,8 @@
 #include "quandrelle/calc/ScenarioText.h"
 #include "quandrelle/engine/Calculate.h"
 #include "quandrelle/engine/DisplayFormat.h"
+#include "quandrelle/engine/ResultTexts.h"
+#include "quandrelle/stores/RecordText.h"
 
 namespace quandrelle::calc {
 
@@ -96,8 +99,10 @@ double shownValue(float value) {
 
 json resultsJson(const Scenario& scenario) {
     const CalcState& state = scenario.state;
+    const ResultRows shown = resultRows(state);
     json results = json::array();
     for (int p = 1; p <= state.vaporCount; ++p) {
+        const ResultRowTexts& row = shown[static_cast<std::size_t>(p)];
         results.push_back({
             {"position", p},
             {"name", state.vapors[p].chemName},
@@ -106,10 +111,7 @@ json resultsJson(const Scenario& scenario) {
             {"breakthroughTime", state.breakTimeResult[p]},
             {"minTime", state.breakTimeMin[p]},
             {"maxTime", state.breakTimeMax[p]},
-            {"display",
-             {{"estimate", formatNumber(state.breakTimeResult[p], "#.#")},
-              {"min", formatNumber(state.breakTimeMin[p], "0")},
-              {"max", formatNumber(state.breakTimeMax[p], "0")}}},
+            {"display", {{"estimate", row.estimate}, {"min", row.minimum}, {"max", row.maximum}}},
         });
     }
     return {{"equivalentConcentration", scenario.equivalentConcentration},
@@ -117,30 +119,32 @@ json resultsJson(const Scenario& scenario) {
             {"results", std::move(results)}};
 }
 
+// Pads to a width in characters, not bytes, so that a name with accented letters keeps the
+// columns after it in line.
 std::string padded(const std::string& text, std::size_t width) {
-    return text.size() >= width ? text + " " : text + std::string(width - text.size(), ' ');
+    const std::size_t length = characterCount(text);
+    return length >= width ? text + " " : text + std::string(width - length, ' ');
 }
 
 void writeTable(const Scenario& scenario, std::ostream& out) {
     const CalcState& state = scenario.state;
-    out << "Cartridge: " << state.cartName << " (" << state.cartsPerRespirator << " per respirator)\n";
-    out << "Conditions: " << generalText(state.tempC) << " C, " << formatNumber(state.atmPressure, "0.00")
-        << " atm, " << formatNumber(roundHalfEven(state.relHumidity * 100.0f, 2), "00") << " % humidity, "
-        << generalText(state.airFlow) << " L/min\n";
-    out << "Equivalent concentration of vapor #1: " << generalText(scenario.equivalentConcentration)
-        << " mg/m3\n\n";
+    const ConditionTexts conditions = conditionTexts(state);
+    out << "Cartridge: " << conditions.cartName << " (" << state.cartsPerRespirator << " per respirator)\n";
+    out << "Conditions: " << conditions.temperature << " C, " << conditions.pressure << " atm, "
+        << conditions.relHumidity << " % humidity, " << conditions.airFlow << " L/min\n";
+    out << "Equivalent concentration of vapor #1: " << conditions.equivalentConcentration << " mg/m3\n\n";
 
+    const ResultRows shown = resultRows(state);
     std::size_t nameWidth = 6;
     for (int p = 1; p <= state.vaporCount; ++p) {
-        nameWidth = std::max(nameWidth, state.vapors[p].chemName.size() + 2);
+        nameWidth = std::max(nameWidth, characterCount(shown[static_cast<std::size_t>(p)].name) + 2);
     }
     out << padded("#", 4) << padded("Vapor", nameWidth) << padded("Conc (ppm)", 13)
         << padded("Break (ppm)", 13) << padded("Estimate (min)", 16) << padded("Min", 8) << "Max\n";
     for (int p = 1; p <= state.vaporCount; ++p) {
-        out << padded(std::to_string(p), 4) << padded(state.vapors[p].chemName, nameWidth)
-            << padded(generalText(state.vapors[p].avgConc), 13) << padded(generalText(state.breakConc[p]), 13)
-            << padded(formatNumber(state.breakTimeResult[p], "#.#"), 16)
-            << padded(formatNumber(state.breakTimeMin[p], "0"), 8) << formatNumber(state.breakTimeMax[p], "0")
+        const ResultRowTexts& row = shown[static_cast<std::size_t>(p)];
+        out << padded(std::to_string(p), 4) << padded(row.name, nameWidth) << padded(row.concentration, 13)
+            << padded(row.breakConc, 13) << padded(row.estimate, 16) << padded(row.minimum, 8) << row.maximum
             << "\n";
     }
 }

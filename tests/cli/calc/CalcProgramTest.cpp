@@ -71,6 +71,40 @@ TEST(CalcProgram, ShippedExampleGivesATableOfResults) {
     EXPECT_NE(result.out.find("321.45 mg/m3"), std::string::npos) << result.out;
 }
 
+// The character (not byte) at which each line's concentration column starts.
+std::size_t concentrationColumn(const std::string& line, const std::string& concentration) {
+    const std::size_t byte = line.find("  " + concentration) + 2;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < byte; ++i) {
+        characters += (static_cast<unsigned char>(line[i]) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return characters;
+}
+
+TEST(CalcProgram, TableColumnsStayInLineWithAccentedNames) {
+    json input = benzeneScenario();
+    json accented = toluene(300, 30);
+    accented["name"] = "Tolu\u00e8ne \u00e9th\u00e9r\u00e9";  // five two-byte letters
+    input["vapors"].push_back(accented);
+    const ProgramRun result = runScenario(input, false);
+    ASSERT_EQ(result.status, kExitResults) << result.err;
+    std::istringstream lines(result.out);
+    std::string line;
+    std::string benzeneLine;
+    std::string accentedLine;
+    while (std::getline(lines, line)) {
+        if (line.find("Benzene") != std::string::npos) {
+            benzeneLine = line;
+        } else if (line.find("Tolu") != std::string::npos) {
+            accentedLine = line;
+        }
+    }
+    ASSERT_FALSE(benzeneLine.empty());
+    ASSERT_FALSE(accentedLine.empty());
+    EXPECT_EQ(concentrationColumn(benzeneLine, "100"), concentrationColumn(accentedLine, "300"))
+        << result.out;
+}
+
 TEST(CalcProgram, JsonResultsAreTheEngineNumbersAndTheScreenTexts) {
     const json input = benzeneScenario();
     const ProgramRun result = runScenario(input);

@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <array>
-#include <functional>
 
 #include "quandrelle/screens/Form.h"
 
@@ -16,10 +15,7 @@ namespace quandrelle {
 class InputMasterFive : public Form {
     Q_OBJECT
 public:
-    // Turns a slot's average concentration into the text the vapor screen shows.
-    using NumberText = std::function<QString(float)>;
-
-    InputMasterFive(ScreenContext& context, NumberText numberText);
+    explicit InputMasterFive(ScreenContext& context);
 
     void ValidateButtons();
     int selectedVapIdx() const { return m_selectedVapIdx; }
@@ -28,10 +24,6 @@ public:
     QString cartridgeCaption() const { return m_cartName->text(); }
     void setVaporCaption(int slot, const QString& caption);
     QString vaporCaption(int slot) const;
-
-    // A name counts as unset when, trimmed of blanks and upper-cased, it reads "NONE SELECTED":
-    // the hub's labels and the data screens' name boxes all go by this one rule.
-    static bool isUnset(const QString& caption);
 
     QPushButton* selectCartButton() const { return m_selectCart; }
     QPushButton* selectVapButton(int slot) const;
@@ -54,7 +46,6 @@ private:
     void onExit();
     bool isOpenable(const char* formName, const char* caption);
 
-    NumberText m_numberText;
     int m_selectedVapIdx = 0;
     QPushButton* m_selectCart = nullptr;
     QLabel* m_cartName = nullptr;
