@@ -105,6 +105,63 @@ TEST(CalcProgram, TableColumnsStayInLineWithAccentedNames) {
         << result.out;
 }
 
+// The shipped examples' breakthrough times, pinned: a change in the shared engine shows here even
+// when the screens and the command line still agree with each other.
+struct PinnedRow {
+    const char* name;
+    double estimate;
+    const char* shown;  // estimate, minimum and maximum as the results screen shows them
+};
+
+struct PinnedExample {
+    const char* file;
+    double equivalentConcentration;
+    std::vector<PinnedRow> rows;
+};
+
+void PrintTo(const PinnedExample& example, std::ostream* out) {
+    *out << example.file;
+}
+
+class ShippedExample : public ::testing::TestWithParam<PinnedExample> {};
+
+TEST_P(ShippedExample, GivesItsPinnedBreakthroughTimes) {
+    const PinnedExample& example = GetParam();
+    const ProgramRun result = run({std::string(QUANDRELLE_EXAMPLES_DIR "/") + example.file, "--json"});
+    ASSERT_EQ(result.status, kExitResults) << result.err;
+    const json output = json::parse(result.out);
+    EXPECT_EQ(output["equivalentConcentration"].get<double>(), example.equivalentConcentration);
+    ASSERT_EQ(output["results"].size(), example.rows.size());
+    for (std::size_t p = 0; p < example.rows.size(); ++p) {
+        const json& row = output["results"][p];
+        const PinnedRow& pinned = example.rows[p];
+        SCOPED_TRACE(pinned.name);
+        EXPECT_EQ(row["name"], pinned.name);
+        EXPECT_DOUBLE_EQ(row["breakthroughTime"].get<double>(), pinned.estimate);
+        const json& display = row["display"];
+        EXPECT_EQ(display["estimate"].get<std::string>() + " " + display["min"].get<std::string>() + " " +
+                      display["max"].get<std::string>(),
+                  pinned.shown);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, ShippedExample,
+    ::testing::Values(
+        PinnedExample{"benzene-half-mask.json", 321.45, {{"Benzene", 837.9028214624074, "837.9 670 1005"}}},
+        PinnedExample{"paint-shop-3-vapors.json",
+                      568.79,
+                      {{"Methyl ethyl ketone", 190.35159493795248, "190.4 152 228"},
+                       {"Toluene", 461.48695643461167, "461.5 369 554"},
+                       {"m-Xylene", 843.0469095490433, "843. 674 1012"}}},
+        PinnedExample{"coating-line-5-vapors.json",
+                      376.65,
+                      {{"Ethyl acetate", 203.64429493174825, "203.6 163 244"},
+                       {"n-Butyl acetate", 374.60979202076874, "374.6 300 450"},
+                       {"Toluene", 356.7033770124948, "356.7 285 428"},
+                       {"Ethylbenzene", 756.0708036285631, "756.1 605 907"},
+                       {"m-Xylene", 820.16097117181, "820.2 656 984"}}}));
+
 TEST(CalcProgram, JsonResultsAreTheEngineNumbersAndTheScreenTexts) {
     const json input = benzeneScenario();
     const ProgramRun result = runScenario(input);
