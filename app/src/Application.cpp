@@ -26,8 +26,8 @@ void defineScreens(ScreenContext& context) {
 }
 
 Application::Application()
-    : m_context{m_state,   m_forms,   m_messenger,
-                m_dialogs, m_program, [this] { return m_dataFolder.DataFolderPath(); }} {
+    : m_context{m_document, m_forms,   m_messenger,
+                m_dialogs,  m_program, [this] { return m_dataFolder.DataFolderPath(); }} {
     defineScreens(m_context);
 }
 

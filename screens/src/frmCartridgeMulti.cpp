@@ -102,7 +102,6 @@ void frmCartridgeMulti::buildFields() {
     m_cartName = new NameComboBox(this);
     m_cartName->setToolTip(
         QStringLiteral("Select a cartridge using the drop down arrow or enter a new cartridge name "));
-    m_cartName->setAccessibleName(QStringLiteral("Name"));
     paintBase(m_cartName);
     // Typing, the program setting the name and picking a name from the list all mean another
     // cartridge: the values shown belonged to the previous one.
@@ -146,7 +145,11 @@ void frmCartridgeMulti::buildLayout() {
     int row = 0;
     grid->addWidget(new QLabel(QStringLiteral("Select from the list below or enter a new cartridge."), this),
                     row++, 0, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Name"), this), row, 0, Qt::AlignRight);
+    // The box is read out by its contents; its "Name" label reaches assistive technology as the
+    // label of the box.
+    auto* nameLabel = new QLabel(QStringLiteral("Name"), this);
+    nameLabel->setBuddy(m_cartName);
+    grid->addWidget(nameLabel, row, 0, Qt::AlignRight);
     grid->addWidget(m_cartName, row++, 1);
     for (std::size_t i = 0; i < kNumbers.size(); ++i) {
         grid->addWidget(new QLabel(QString::fromUtf8(kNumbers[i].label), this), row, 0, Qt::AlignRight);
@@ -269,17 +272,7 @@ void frmCartridgeMulti::onSave() {
 void frmCartridgeMulti::onClear() {
     m_cartName->setTextByProgram(QString());
     clearNumbers();
-    CalcState& st = state();
-    st.bedDiameter = 0;
-    st.bedDepth = 0;
-    st.bedVolume = 0;
-    st.carbonWeight = 0;
-    st.microporeVolume = 0;
-    st.precondRH = 0;
-    st.granuleDiameter = 0;
-    st.benzenePotential = 0;
-    st.waterAffinity = 0;
-    st.waterAffinityHalf = 0;
+    document().clearCartridgeNumbers();
     m_cartName->setFocus();
 }
 
@@ -295,8 +288,9 @@ void frmCartridgeMulti::onExit() {
         return;
     }
 
+    auto& hub = forms().form<InputMasterFive>(forms::kInputMasterFive);
     // Nothing is stored, not even the name, when a number is beyond single precision.
-    storeCartridge(state(), CartridgeInput{.name = name.toStdString(),
+    document().setCartridge(CartridgeInput{.name = name.toStdString(),
                                            .bedDiameter = numberIn(bedDiam()),
                                            .bedDepth = numberIn(bedDepth()),
                                            .carbonWeight = numberIn(carbWgt()),
@@ -305,9 +299,6 @@ void frmCartridgeMulti::onExit() {
                                            .granuleDiameter = numberIn(diamGran()),
                                            .benzenePotential = numberIn(apBenzene()),
                                            .waterAffinity = numberIn(affinityForWater())});
-    auto& hub = forms().form<InputMasterFive>(forms::kInputMasterFive);
-    hub.setCartridgeCaption(name);
-
     hide();
     forms().ShowForm(forms::kInputMasterFive);
     hub.selectVapButton(1)->setFocus();

@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "quandrelle/engine/DisplayFormat.h"
@@ -114,7 +115,6 @@ void frmVaporMulti::buildFields() {
     m_chemName->setToolTip(
         QStringLiteral("Select a chemical using the drop down arrow or enter a new chemical name"));
     m_chemName->setEditText(QString::fromUtf8(kNoneSelected));
-    m_chemName->setAccessibleName(QStringLiteral("Name"));
     paint(m_chemName, QPalette::Base);
 
     m_cmdExit = commandButton(QStringLiteral("Return"),
@@ -167,7 +167,11 @@ void frmVaporMulti::buildLayout() {
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(6);
     int row = 0;
-    grid->addWidget(new QLabel(QStringLiteral("Name"), this), row, 0, Qt::AlignRight);
+    // The box is read out by its contents; its "Name" label reaches assistive technology as the
+    // label of the box.
+    auto* nameLabel = new QLabel(QStringLiteral("Name"), this);
+    nameLabel->setBuddy(m_chemName);
+    grid->addWidget(nameLabel, row, 0, Qt::AlignRight);
     grid->addWidget(m_chemName, row++, 1);
     for (std::size_t i = 0; i < kNumbers.size(); ++i) {
         if (static_cast<int>(i) == kFirstAntoine) {
@@ -305,8 +309,18 @@ void frmVaporMulti::setAvgVapConcText(const QString& text) {
 
 void frmVaporMulti::focusChemName() {
     m_chemName->setFocus(Qt::OtherFocusReason);
-    // The focus event comes only once the window is active; the steps of getting the focus run now.
     onChemNameGotFocus();
+    // The window system delivers the focus of a screen the program has just shown in its own way:
+    // offscreen at once, on X11 with the window's activation (a reason the box does not take for
+    // the user's), without a window manager perhaps never. The steps of getting the focus run
+    // again once the command that opened this screen has finished its work on the fields (the
+    // hub refills the list and writes the concentration after it has put the focus here), so the
+    // box ends as its rule says whichever way the focus came.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && focusWidget() == m_chemName) {
+            onChemNameGotFocus();
+        }
+    });
 }
 
 void frmVaporMulti::showRecord(const VaporRecord& record) {
@@ -416,7 +430,7 @@ void frmVaporMulti::onExit() {
     const QString name = m_chemName->currentText();
     if (isNoneSelected(toUtf8(name))) {
         // Left without a vapor: the slot keeps what it held, and the mixture has one vapor fewer.
-        --state().mixCount;
+        document().leaveVaporSlotFree(slot);
         hide();
         forms().ShowForm(forms::kInputMasterFive);
         return;
@@ -437,12 +451,11 @@ void frmVaporMulti::onExit() {
     for (std::size_t i = 0; i < kNumbers.size(); ++i) {
         typed.*kNumbers[i].inputField = readNumber(toUtf8(m_numbers[i]->text()));
     }
-    storeVapor(state(), slot, typed);
+    // The hub shows the new name and opens the next slot as it is told of the change.
+    document().setVapor(slot, typed);
 
     hide();
     forms().ShowForm(forms::kInputMasterFive);
-    hub.setVaporCaption(slot, name);
-    hub.ValidateButtons();
     if (slot < kMaxVapors) {
         hub.selectVapButton(slot + 1)->setFocus();
     } else {
