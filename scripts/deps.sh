@@ -13,6 +13,7 @@ packages=(
   python3
   dpkg-dev file appstream desktop-file-utils
   clang libclang-rt-14-dev
+  xvfb xauth openbox
 )
 
 missing=()

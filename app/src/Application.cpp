@@ -3,7 +3,6 @@
 #include "quandrelle/app/About.h"
 #include "quandrelle/app/ExitDialog.h"
 #include "quandrelle/app/Opening.h"
-#include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/screens/BreakTimeFive.h"
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/InputMasterFive.h"
@@ -13,23 +12,12 @@
 #include "quandrelle/screens/frmVaporMulti.h"
 
 namespace quandrelle {
-namespace {
-
-// A slot's concentration as the vapor screen shows it: at most 7 significant digits, the way a
-// single-precision value is written back.
-QString concentrationText(float value) {
-    return QString::number(static_cast<double>(value), 'g', 7);
-}
-
-}  // namespace
-
 void defineScreens(ScreenContext& context) {
     FormRegistry& forms = context.forms;
     forms.define(forms::kOpening, [&context] { return std::make_unique<Opening>(context); });
     forms.define(forms::kAbout, [&context] { return std::make_unique<About>(context); });
     forms.define(forms::kExitDialog, [&context] { return std::make_unique<ExitDialog>(context); });
-    forms.define(forms::kInputMasterFive,
-                 [&context] { return std::make_unique<InputMasterFive>(context, concentrationText); });
+    forms.define(forms::kInputMasterFive, [&context] { return std::make_unique<InputMasterFive>(context); });
     forms.define(forms::kUseOneM, [&context] { return std::make_unique<UseOneM>(context); });
     forms.define(forms::kCartridge, [&context] { return std::make_unique<frmCartridgeMulti>(context); });
     forms.define(forms::kVapor, [&context] { return std::make_unique<frmVaporMulti>(context); });
@@ -38,8 +26,8 @@ void defineScreens(ScreenContext& context) {
 }
 
 Application::Application()
-    : m_context{m_state,   m_forms,   m_messenger,
-                m_dialogs, m_program, [this] { return m_dataFolder.DataFolderPath(); }} {
+    : m_context{m_document, m_forms,   m_messenger,
+                m_dialogs,  m_program, [this] { return m_dataFolder.DataFolderPath(); }} {
     defineScreens(m_context);
 }
 

@@ -22,6 +22,9 @@ void PrepareRun(CalcState& state) {
     state.bedVolume = checked::single(TotalBedVolume(state), runWhere);
     state.bulkDensity = BedBulkDensity(state);
     state.airVelocity = BedAirVelocity(state);
+    // The humidity zones take up water at the rate of the air that passes the bed face: a flow or
+    // cartridge count changed since the results screen was filled must take part in this run.
+    state.faceVelocity = faceVelocityOf(state);
     state.waterVapPress = WaterVaporPressure(state);
     state.waterMolVolume = WaterMolarVolume(state);
 

@@ -15,11 +15,10 @@
 
 #include "quandrelle/engine/Calculate.h"
 #include "quandrelle/engine/DisplayFormat.h"
+#include "quandrelle/engine/ResultTexts.h"
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/screens/BusyCursor.h"
 #include "quandrelle/screens/FormNames.h"
-#include "quandrelle/screens/InputMasterFive.h"
-#include "quandrelle/screens/UseOneM.h"
 #include "quandrelle/validation/FieldLimitTables.h"
 #include "quandrelle/validation/NumberReader.h"
 #include "quandrelle/validation/ValidDataEntry.h"
@@ -61,14 +60,13 @@ QLabel* heading(const QString& caption, QWidget* parent) {
     return label;
 }
 
-QLabel* resultLabel(QWidget* parent, const QFont& font, int widthChars, const QString& accessibleName) {
-    auto* label = new QLabel(parent);
+ValueLabel* resultLabel(QWidget* parent, const QFont& font, int widthChars, const QString& accessibleName) {
+    auto* label = new ValueLabel(accessibleName, parent);
     label->setFont(font);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setMinimumWidth(QFontMetrics(font).horizontalAdvance(QString(widthChars, 'x')) - kColumnSpacing);
     label->setBackgroundRole(QPalette::Base);
     label->setAutoFillBackground(true);
-    label->setAccessibleName(accessibleName);
     return label;
 }
 
@@ -84,6 +82,7 @@ BreakTimeFive::BreakTimeFive(ScreenContext& context)
     onCommand(m_cmdData, [this] { onReturnToData(); });
     onCommand(m_cmdPrint, [this] { onPrint(); });
     onCommand(m_cmdExit, [this] { onExit(); });
+    connect(&document(), &CalcDocument::resultsChanged, this, [this] { ShowResults(); });
     adjustSize();
 }
 
@@ -93,10 +92,10 @@ void BreakTimeFive::buildControls() {
     m_cartName->setReadOnly(true);
     m_cartName->setAccessibleName(QStringLiteral("Organic Vapor Cartridge"));
     for (int row = 1; row <= kMaxVapors; ++row) {
-        m_vapNm[row] = new QLabel(QString::fromUtf8(kNoneSelected), this);
+        m_vapNm[row] = new ValueLabel(rowAccessibleName(kVaporsHeading, row), this);
+        m_vapNm[row]->setValue(QString::fromUtf8(kNoneSelected));
         m_vapNm[row]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         m_vapNm[row]->setMinimumWidth(220);
-        m_vapNm[row]->setAccessibleName(rowAccessibleName(kVaporsHeading, row));
         m_vapConc[row] = new NumericLineEdit(this);
         // The caret goes where the user clicks: a concentration is often corrected, not replaced.
         m_vapConc[row]->setSelectAllOnFocus(false);
@@ -271,9 +270,9 @@ void BreakTimeFive::buildLayout() {
 
 void BreakTimeFive::ClearResultsDisplay() {
     for (int row = 1; row <= kMaxVapors; ++row) {
-        m_bkT[row]->clear();
-        m_bkTMin[row]->clear();
-        m_bkTMax[row]->clear();
+        m_bkT[row]->clearValue();
+        m_bkTMin[row]->clearValue();
+        m_bkTMax[row]->clearValue();
     }
     showRunNotes({});
 }
@@ -293,56 +292,38 @@ void BreakTimeFive::showRunNotes(const std::vector<std::string>& notes) {
 
 void BreakTimeFive::ShowInputsOnResults() {
     CalcState& st = state();
+    const ResultRows rows = resultRows(st);
+    const ConditionTexts conditions = conditionTexts(st);
     for (int row = 1; row <= kMaxVapors; ++row) {
-        const VaporData& vapor = st.vapors[row];
-        // A free slot shows the free-slot marker, as the hub does, also when its name is empty.
-        m_vapNm[row]->setText(isSlotInUse(vapor) ? text(vapor.chemName) : QString::fromUtf8(kNoneSelected));
-        if (isSlotInUse(vapor)) {
-            m_vapConc[row]->setText(text(generalText(vapor.avgConc)));
-            if (row == 1) {
-                showEquivalentConcentration();
-            }
-        } else {
-            m_vapConc[row]->clear();
+        const ResultRowTexts& shown = rows[static_cast<std::size_t>(row)];
+        m_vapNm[row]->setValue(text(shown.name));
+        m_vapConc[row]->setText(text(shown.concentration));
+        if (!shown.inUse) {
             m_vapBkConc[row]->clear();
         }
     }
-    m_cartName->setText(text(st.cartName));
-    m_temperature->setText(text(generalText(st.tempC)));
-    m_atmPressure->setText(text(formatNumber(st.atmPressure, "0.00")));
-    const float percent = st.relHumidity * 100.0f;
-    m_relHumid->setText(text(formatNumber(roundHalfEven(percent, 2), "00")));
-    m_airFlowVol->setText(text(generalText(st.airFlow)));
+    if (rows[1].inUse) {
+        m_eqConc->setText(text(conditions.equivalentConcentration));
+        m_eqConcTyped = false;
+    }
+    m_cartName->setText(text(conditions.cartName));
+    m_temperature->setText(text(conditions.temperature));
+    m_atmPressure->setText(text(conditions.pressure));
+    m_relHumid->setText(text(conditions.relHumidity));
+    m_airFlowVol->setText(text(conditions.airFlow));
     setFaceVelocity(st);
 }
 
 void BreakTimeFive::ShowResults() {
-    CalcState& st = state();
-    InputMasterFive* hub = forms().isDefined(forms::kInputMasterFive)
-                               ? &forms().form<InputMasterFive>(forms::kInputMasterFive)
-                               : nullptr;
+    const ResultRows rows = resultRows(state());
     for (int row = 1; row <= kMaxVapors; ++row) {
-        const VaporData& vapor = st.vapors[row];
-        const bool inUse = isSlotInUse(vapor);
-        const QString name = inUse ? text(vapor.chemName) : QString::fromUtf8(kNoneSelected);
-        if (hub != nullptr) {
-            hub->setVaporCaption(row, name);
-        }
-        m_vapNm[row]->setText(name);
-        if (inUse) {
-            m_bkT[row]->setText(text(formatNumber(st.breakTimeResult[row], "#.#")));
-            m_bkTMin[row]->setText(text(formatNumber(st.breakTimeMin[row], "0")));
-            m_bkTMax[row]->setText(text(formatNumber(st.breakTimeMax[row], "0")));
-            m_vapBkConc[row]->setText(text(generalText(st.breakConc[row])));
-            m_vapConc[row]->setText(text(generalText(vapor.avgConc)));
-        } else {
-            // Whatever the result arrays still hold for a free slot belongs to no vapor.
-            m_bkT[row]->clear();
-            m_bkTMin[row]->clear();
-            m_bkTMax[row]->clear();
-            m_vapBkConc[row]->clear();
-            m_vapConc[row]->clear();
-        }
+        const ResultRowTexts& shown = rows[static_cast<std::size_t>(row)];
+        m_vapNm[row]->setValue(text(shown.name));
+        m_bkT[row]->setValue(text(shown.estimate));
+        m_bkTMin[row]->setValue(text(shown.minimum));
+        m_bkTMax[row]->setValue(text(shown.maximum));
+        m_vapBkConc[row]->setText(text(shown.breakConc));
+        m_vapConc[row]->setText(text(shown.concentration));
     }
     showRunNotes(st.runReport.notes);
 }
@@ -360,7 +341,8 @@ void BreakTimeFive::onCalculate() {
         for (int row = 1; row <= kMaxVapors; ++row) {
             rows.push_back({numberIn(m_vapConc[row]), numberIn(m_vapBkConc[row])});
         }
-        const CalculateOutcome outcome = Calculate(state(), rows, [this] { ClearResultsDisplay(); });
+        // Done announces the results, which this screen and the hub then show.
+        const CalculateOutcome outcome = document().calculate(rows, [this] { ClearResultsDisplay(); });
         switch (outcome.status) {
             case CalculateStatus::OutOfLimits:
                 busy.reset();
@@ -375,7 +357,6 @@ void BreakTimeFive::onCalculate() {
                 }
                 return;
             case CalculateStatus::Done:
-                ShowResults();
                 show();
                 return;
         }
@@ -393,46 +374,27 @@ void BreakTimeFive::reportRunFailure(const std::string& text) {
 
 // --- Editing the conditions and concentrations ---
 
-UseOneM* BreakTimeFive::useConditions() {
-    if (!forms().isDefined(forms::kUseOneM)) {
-        return nullptr;
-    }
-    return &forms().form<UseOneM>(forms::kUseOneM);
-}
-
 void BreakTimeFive::showEquivalentConcentration() {
-    m_eqConc->setText(text(generalText(roundHalfEven(equivalentConcentration(state()), 2))));
+    m_eqConc->setText(text(equivalentConcentrationText(state())));
     m_eqConcTyped = false;
 }
 
 void BreakTimeFive::storeTemperature() {
-    state().tempC = toSingle(numberIn(m_temperature));
-    if (UseOneM* use = useConditions()) {
-        use->temperature()->setText(m_temperature->text());
-    }
+    document().setCondition(Condition::Temperature, numberIn(m_temperature), m_temperature->text());
     showEquivalentConcentration();
 }
 
 void BreakTimeFive::storeAtmPressure() {
-    state().atmPressure = toSingle(numberIn(m_atmPressure));
-    if (UseOneM* use = useConditions()) {
-        use->atmPressure()->setText(m_atmPressure->text());
-    }
+    document().setCondition(Condition::Pressure, numberIn(m_atmPressure), m_atmPressure->text());
     showEquivalentConcentration();
 }
 
 void BreakTimeFive::storeAirFlow() {
-    state().airFlow = toSingle(numberIn(m_airFlowVol));
-    if (UseOneM* use = useConditions()) {
-        use->breathingAirFlow()->setText(m_airFlowVol->text());
-    }
+    document().setCondition(Condition::AirFlow, numberIn(m_airFlowVol), m_airFlowVol->text());
 }
 
 void BreakTimeFive::storeRelHumid() {
-    state().relHumidity = humidityFraction(numberIn(m_relHumid));
-    if (UseOneM* use = useConditions()) {
-        use->relHumid()->setText(m_relHumid->text());
-    }
+    document().setCondition(Condition::RelHumidity, numberIn(m_relHumid), m_relHumid->text());
 }
 
 void BreakTimeFive::setBreakFraction(int row) {

@@ -5,19 +5,19 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/PeerScreens.h"
-#include "quandrelle/stores/NameIndex.h"
 
 namespace quandrelle {
 namespace {
 
-QLabel* currentChoiceLabel(QWidget* parent, const QString& accessibleName) {
-    auto* label = new QLabel(QString::fromUtf8(kNoneSelected), parent);
+ValueLabel* currentChoiceLabel(QWidget* parent, const QString& accessibleName) {
+    auto* label = new ValueLabel(accessibleName, parent);
+    label->setValue(QString::fromUtf8(kNoneSelected));
     label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     label->setMinimumWidth(260);
     label->setTextInteractionFlags(Qt::NoTextInteraction);
-    label->setAccessibleName(accessibleName);
     label->setBackgroundRole(QPalette::Base);
     label->setAutoFillBackground(true);
     return label;
@@ -35,10 +35,10 @@ QLabel* columnHeading(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-InputMasterFive::InputMasterFive(ScreenContext& context, NumberText numberText)
-    : Form(context, QStringLiteral("Data Input")), m_numberText(std::move(numberText)) {
+InputMasterFive::InputMasterFive(ScreenContext& context) : Form(context, QStringLiteral("Data Input")) {
     buildLayout();
     connectCommands();
+    observeDocument();
     // The load step: the focus starts on the cartridge button and no mixture stage is under way.
     m_selectCart->setFocus();
     state().mixCount = 0;
@@ -116,23 +116,44 @@ QPushButton* InputMasterFive::selectVapButton(int slot) const {
     return m_selectVap.at(slot);
 }
 
-void InputMasterFive::setVaporCaption(int slot, const QString& caption) {
-    m_vap.at(slot)->setText(caption);
+void InputMasterFive::observeDocument() {
+    showCartridge();
+    for (int slot = 1; slot <= kMaxVapors; ++slot) {
+        showVapor(slot);
+    }
+    connect(&document(), &CalcDocument::cartridgeChanged, this, [this] { showCartridge(); });
+    connect(&document(), &CalcDocument::vaporChanged, this, [this](int slot) {
+        showVapor(slot);
+        ValidateButtons();
+    });
+    // A run leaves the slots in the mixture's order.
+    connect(&document(), &CalcDocument::resultsChanged, this, [this] {
+        for (int slot = 1; slot <= kMaxVapors; ++slot) {
+            showVapor(slot);
+        }
+        ValidateButtons();
+    });
+}
+
+void InputMasterFive::showCartridge() {
+    const std::string& name = state().cartName;
+    m_cartName->setValue(QString::fromStdString(name.empty() ? std::string(kNoneSelected) : name));
+}
+
+void InputMasterFive::showVapor(int slot) {
+    const VaporData& vapor = state().vapors[slot];
+    m_vap.at(slot)->setValue(QString::fromStdString(isSlotInUse(vapor) ? vapor.chemName : kNoneSelected));
 }
 
 QString InputMasterFive::vaporCaption(int slot) const {
     return m_vap.at(slot)->text();
 }
 
-bool InputMasterFive::isUnset(const QString& caption) {
-    return nameSearchText(caption.toStdString()) == "NONE SELECTED";
-}
-
 void InputMasterFive::ValidateButtons() {
     // Slots fill in order: a slot opens once the slot below it shows a vapor.
     m_selectVap[1]->setEnabled(true);
     for (int slot = 2; slot <= kMaxVapors; ++slot) {
-        m_selectVap[slot]->setEnabled(!isUnset(m_vap[slot - 1]->text()));
+        m_selectVap[slot]->setEnabled(isSlotInUse(state().vapors[slot - 1]));
     }
 }
 
@@ -162,16 +183,13 @@ void InputMasterFive::SelectVaporSlot(int index) {
         return;
     }
     auto& editor = dynamic_cast<VaporSlotEditor&>(forms().form(forms::kVapor));
-    if (index > st.vaporCount) {
-        // The next free slot.
-        ++st.vaporCount;
-        st.mixCount = st.vaporCount;
-        m_selectedVapIdx = index;
-    } else {
+    const bool nextFreeSlot = index > st.vaporCount;
+    document().openVaporSlot(index);
+    m_selectedVapIdx = index;
+    if (!nextFreeSlot) {
         // A slot opened before: show what it holds.
-        m_selectedVapIdx = index;
         editor.ClearVaporForm();
-        if (!isUnset(m_vap[index]->text())) {
+        if (isSlotInUse(st.vapors[index])) {
             editor.SetOldVaporFields(index);
         }
     }
@@ -180,11 +198,11 @@ void InputMasterFive::SelectVaporSlot(int index) {
     hide();
 
     editor.RefillChemicalList(editor.vaporRecordCount());
-    if (!isUnset(m_vap[m_selectedVapIdx]->text())) {
+    if (isSlotInUse(st.vapors[m_selectedVapIdx])) {
         // Again, now that the list refill is done.
         editor.SetOldVaporFields(m_selectedVapIdx);
     }
-    editor.setAvgVapConcText(m_numberText(st.vapors[m_selectedVapIdx].avgConc));
+    editor.setAvgVapConcText(QString::fromStdString(generalText(st.vapors[m_selectedVapIdx].avgConc)));
 }
 
 void InputMasterFive::onSelectUse() {
@@ -193,32 +211,15 @@ void InputMasterFive::onSelectUse() {
 }
 
 void InputMasterFive::onClearVapors() {
-    CalcState& st = state();
-    for (int slot = 1; slot <= kMaxVapors; ++slot) {
-        VaporData& vapor = st.vapors[slot];
-        vapor.chemName = kNoneSelected;
-        vapor.molWt = 0;
-        vapor.liqDensity = 0;
-        vapor.molPolariz = 0;
-        vapor.waterSolFactor = 0;
-        vapor.avgConc = 0;
-        vapor.antoineA = 0;
-        vapor.antoineB = 0;
-        vapor.antoineC = 0;
-        vapor.casNumber.clear();
-        m_vap[slot]->setText(QString::fromUtf8(kNoneSelected));
-    }
-    st.vaporCount = 0;
-    st.mixCount = 0;
-    ValidateButtons();
+    // Every slot is announced, so the labels and the slot buttons follow.
+    document().clearVapors();
 }
 
 void InputMasterFive::onContinue() {
-    const QString cart = m_cartName->text();
-    const QString firstVapor = m_vap[1]->text();
+    const CalcState& st = state();
     // atmPressure stays 0 until the use conditions have been accepted once.
-    const bool incomplete = cart.isEmpty() || isUnset(cart) || firstVapor.isEmpty() || isUnset(firstVapor) ||
-                            state().atmPressure == 0;
+    const bool incomplete = st.cartName.empty() || isNoneSelected(st.cartName) ||
+                            !isSlotInUse(st.vapors[1]) || st.atmPressure == 0;
     if (incomplete) {
         showNote(messenger(), "All fields must be filled with valid parameters or conditions.");
         return;

@@ -6,9 +6,9 @@
 #include <QLabel>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
+#include "quandrelle/engine/Inputs.h"
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/InputMasterFive.h"
 #include "quandrelle/validation/FieldLimitTables.h"
@@ -19,21 +19,6 @@ namespace {
 
 double numberIn(const NumericLineEdit* field) {
     return readNumber(field->text().toStdString());
-}
-
-// Whole numbers from text round halves to the even neighbour (2.5 gives 2, 3.5 gives 4); the
-// count is kept within what a 16-bit counter holds.
-std::int16_t wholeNumber(double value) {
-    const double rounded = std::nearbyint(value);
-    constexpr double kLow = std::numeric_limits<std::int16_t>::min();
-    constexpr double kHigh = std::numeric_limits<std::int16_t>::max();
-    if (!(rounded >= kLow)) {
-        return std::numeric_limits<std::int16_t>::min();
-    }
-    if (rounded > kHigh) {
-        return std::numeric_limits<std::int16_t>::max();
-    }
-    return static_cast<std::int16_t>(rounded);
 }
 
 // The rows pad their work rates with one tab ("Sitting" with two), so one tab stop that the short
@@ -76,29 +61,30 @@ UseOneM::UseOneM(ScreenContext& context) : Form(context, QStringLiteral("Use Con
     addField({.field = m_temperature,
               .limits = limits::kTemperature,
               .next = m_atmPressure,
-              .onAccepted = [this] { storeTemperature(); }},
+              .onAccepted = [this] { store(Condition::Temperature); }},
              QStringLiteral("Temperature (o C)"));
     addField({.field = m_atmPressure,
               .limits = limits::kAtmPressure,
               .next = m_relHumid,
-              .onAccepted = [this] { storeAtmPressure(); }},
+              .onAccepted = [this] { store(Condition::Pressure); }},
              QStringLiteral("Atmospheric Pressure (atm)"));
     addField({.field = m_relHumid,
               .limits = limits::kRelHumidity,
               .next = m_numCarts,
-              .onAccepted = [this] { storeRelHumid(); }},
+              .onAccepted = [this] { store(Condition::RelHumidity); }},
              QStringLiteral("Relative Humidity (%)"));
     addField({.field = m_numCarts,
               .limits = limits::kCartridgesPerRespirator,
               .next = m_breathingAirFlow,
-              .onAccepted = [this] { storeNumCarts(); }},
+              .onAccepted = [this] { store(Condition::Cartridges); }},
              QStringLiteral("Number of Cartridges on a Respirator"));
     addField({.field = m_breathingAirFlow,
               .limits = limits::kAirFlow,
               .next = m_returnBtn,
-              .onAccepted = [this] { storeBreathingAirFlow(); }},
+              .onAccepted = [this] { store(Condition::AirFlow); }},
              QStringLiteral("Average Breathing Air Flow (L/min)"));
     onCommand(m_returnBtn, [this] { onReturn(); });
+    connect(&document(), &CalcDocument::conditionsChanged, this, [this] { showConditions(); });
 
     buildLayout();
     // The defaults set above count as unchanged: only what the user alters is looked at again.
@@ -106,6 +92,8 @@ UseOneM::UseOneM(ScreenContext& context) : Form(context, QStringLiteral("Use Con
          {m_temperature, m_atmPressure, m_relHumid, m_numCarts, m_breathingAirFlow}) {
         field->setDataChanged(false);
     }
+    // Conditions already entered on the results screen replace the defaults.
+    showConditions();
     m_temperature->setFocus();
 }
 
@@ -180,24 +168,26 @@ void UseOneM::buildLayout() {
     setTabOrder(m_returnBtn, m_text7);
 }
 
-void UseOneM::storeTemperature() {
-    state().tempC = static_cast<float>(numberIn(m_temperature));
+std::array<NumericLineEdit*, kConditionCount> UseOneM::conditionFields() const {
+    // In the order of the conditions.
+    return {m_temperature, m_atmPressure, m_relHumid, m_numCarts, m_breathingAirFlow};
 }
 
-void UseOneM::storeAtmPressure() {
-    state().atmPressure = static_cast<float>(numberIn(m_atmPressure));
+void UseOneM::store(Condition condition) {
+    const NumericLineEdit* field = conditionFields()[static_cast<std::size_t>(condition)];
+    document().setCondition(condition, numberIn(field), field->text());
 }
 
-void UseOneM::storeRelHumid() {
-    state().relHumidity = static_cast<float>(numberIn(m_relHumid) / 100);
-}
-
-void UseOneM::storeNumCarts() {
-    state().cartsPerRespirator = wholeNumber(numberIn(m_numCarts));
-}
-
-void UseOneM::storeBreathingAirFlow() {
-    state().airFlow = static_cast<float>(numberIn(m_breathingAirFlow));
+void UseOneM::showConditions() {
+    // The texts as last entered, here or on the results screen; a condition never entered keeps
+    // the default shown.
+    const auto fields = conditionFields();
+    for (std::size_t i = 0; i < kConditionCount; ++i) {
+        const std::optional<QString>& entered = document().conditionText(static_cast<Condition>(i));
+        if (entered && fields[i]->text() != *entered) {
+            fields[i]->setText(*entered);
+        }
+    }
 }
 
 void UseOneM::onReturn() {
@@ -210,11 +200,13 @@ void UseOneM::onReturn() {
         }
     }
     m_temperature->setFocus();
-    storeTemperature();
-    storeAtmPressure();
-    storeRelHumid();
-    storeNumCarts();
-    storeBreathingAirFlow();
+    document().setConditions(UseConditions{.temperature = numberIn(m_temperature),
+                                           .pressure = numberIn(m_atmPressure),
+                                           .relHumidity = numberIn(m_relHumid),
+                                           .cartridges = numberIn(m_numCarts),
+                                           .airFlow = numberIn(m_breathingAirFlow)},
+                             {m_temperature->text(), m_atmPressure->text(), m_relHumid->text(),
+                              m_numCarts->text(), m_breathingAirFlow->text()});
     forms().ShowForm(forms::kInputMasterFive);
     forms().form<InputMasterFive>(forms::kInputMasterFive).continueButton()->setFocus();
     hide();

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "quandrelle/engine/SetUp.h"
+#include "quandrelle/engine/Inputs.h"
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/InputMasterFive.h"
 #include "quandrelle/stores/NameIndex.h"
@@ -59,8 +59,8 @@ QPushButton* commandButton(const QString& caption, const QString& toolTip, QWidg
     return button;
 }
 
-float singleFrom(const NumericLineEdit* field) {
-    return toSingle(readNumber(field->text().toStdString()));
+double numberIn(const NumericLineEdit* field) {
+    return readNumber(field->text().toStdString());
 }
 
 }  // namespace
@@ -102,7 +102,6 @@ void frmCartridgeMulti::buildFields() {
     m_cartName = new NameComboBox(this);
     m_cartName->setToolTip(
         QStringLiteral("Select a cartridge using the drop down arrow or enter a new cartridge name "));
-    m_cartName->setAccessibleName(QStringLiteral("Name"));
     paintBase(m_cartName);
     // Typing, the program setting the name and picking a name from the list all mean another
     // cartridge: the values shown belonged to the previous one.
@@ -146,7 +145,11 @@ void frmCartridgeMulti::buildLayout() {
     int row = 0;
     grid->addWidget(new QLabel(QStringLiteral("Select from the list below or enter a new cartridge."), this),
                     row++, 0, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Name"), this), row, 0, Qt::AlignRight);
+    // The box is read out by its contents; its "Name" label reaches assistive technology as the
+    // label of the box.
+    auto* nameLabel = new QLabel(QStringLiteral("Name"), this);
+    nameLabel->setBuddy(m_cartName);
+    grid->addWidget(nameLabel, row, 0, Qt::AlignRight);
     grid->addWidget(m_cartName, row++, 1);
     for (std::size_t i = 0; i < kNumbers.size(); ++i) {
         grid->addWidget(new QLabel(QString::fromUtf8(kNumbers[i].label), this), row, 0, Qt::AlignRight);
@@ -269,24 +272,14 @@ void frmCartridgeMulti::onSave() {
 void frmCartridgeMulti::onClear() {
     m_cartName->setTextByProgram(QString());
     clearNumbers();
-    CalcState& st = state();
-    st.bedDiameter = 0;
-    st.bedDepth = 0;
-    st.bedVolume = 0;
-    st.carbonWeight = 0;
-    st.microporeVolume = 0;
-    st.precondRH = 0;
-    st.granuleDiameter = 0;
-    st.benzenePotential = 0;
-    st.waterAffinity = 0;
-    st.waterAffinityHalf = 0;
+    document().clearCartridgeNumbers();
     m_cartName->setFocus();
 }
 
 void frmCartridgeMulti::onExit() {
     const QString name = m_cartName->currentText();
     bool incomplete =
-        InputMasterFive::isUnset(name) || name.isEmpty() || relHumPre()->text().trimmed().isEmpty();
+        isNoneSelected(name.toStdString()) || name.isEmpty() || relHumPre()->text().trimmed().isEmpty();
     for (const NumericLineEdit* field : m_numbers) {
         incomplete = incomplete || field->text().isEmpty();
     }
@@ -295,42 +288,20 @@ void frmCartridgeMulti::onExit() {
         return;
     }
 
-    // Every number is read before anything is stored, so that a value beyond single precision
-    // leaves the cartridge as it was instead of half written.
-    const float bedDiameter = singleFrom(bedDiam());
-    const float bedDepthValue = singleFrom(bedDepth());
-    const float carbonWeight = singleFrom(carbWgt());
-    const float microporeVolume = singleFrom(micVol());
-    const float precondRH = humidityFraction(readNumber(relHumPre()->text().toStdString()));
-    const float granuleDiameter = singleFrom(diamGran());
-    const float benzenePotential = singleFrom(apBenzene());
-    static_cast<void>(singleFrom(affinityForWater()));
-
     auto& hub = forms().form<InputMasterFive>(forms::kInputMasterFive);
-    hub.setCartridgeCaption(name);
-    CalcState& st = state();
-    st.cartName = name.toStdString();
-    st.bedDiameter = bedDiameter;
-    st.bedDepth = bedDepthValue;
-    st.carbonWeight = carbonWeight;
-    st.microporeVolume = microporeVolume;
-    st.precondRH = precondRH;
-    st.granuleDiameter = granuleDiameter;
-    st.benzenePotential = benzenePotential;
-    setBetaH2O(affinityForWater()->text());
-
+    // Nothing is stored, not even the name, when a number is beyond single precision.
+    document().setCartridge(CartridgeInput{.name = name.toStdString(),
+                                           .bedDiameter = numberIn(bedDiam()),
+                                           .bedDepth = numberIn(bedDepth()),
+                                           .carbonWeight = numberIn(carbWgt()),
+                                           .microporeVolume = numberIn(micVol()),
+                                           .precondRH = numberIn(relHumPre()),
+                                           .granuleDiameter = numberIn(diamGran()),
+                                           .benzenePotential = numberIn(apBenzene()),
+                                           .waterAffinity = numberIn(affinityForWater())});
     hide();
     forms().ShowForm(forms::kInputMasterFive);
     hub.selectVapButton(1)->setFocus();
-}
-
-void frmCartridgeMulti::setBetaH2O(const QString& aString) {
-    if (aString.isEmpty()) {
-        ShowIncompleteDialog();
-        return;
-    }
-    // The engine's rule reads the preconditioning humidity that Return has just stored.
-    quandrelle::setBetaH2O(state(), toSingle(readNumber(aString.toStdString())));
 }
 
 void frmCartridgeMulti::closeRequested() {

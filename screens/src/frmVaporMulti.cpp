@@ -2,10 +2,11 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "quandrelle/engine/DisplayFormat.h"
-#include "quandrelle/engine/SetUp.h"
+#include "quandrelle/engine/Inputs.h"
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/InputMasterFive.h"
 #include "quandrelle/stores/NameIndex.h"
@@ -27,23 +28,27 @@ struct NumberRow {
     const char* initialText;
     const FieldLimits& limits;
     float VaporData::*slotField;
+    double VaporInput::*inputField;
     std::string VaporRecord::*recordField;
 };
 
 const std::array<NumberRow, 8> kNumbers = {{
     {"Molecular Weight", "Enter the molecular weight", " ", limits::kMolWt, &VaporData::molWt,
-     &VaporRecord::molWt},
+     &VaporInput::molWt, &VaporRecord::molWt},
     {"Liquid Density", "Enter the liquid density", " ", limits::kLiqDensity, &VaporData::liqDensity,
-     &VaporRecord::liqDensity},
+     &VaporInput::liqDensity, &VaporRecord::liqDensity},
     {"Molecular Polarizability", "Enter the molecular polarizability", " ", limits::kMolPolariz,
-     &VaporData::molPolariz, &VaporRecord::molPolariz},
+     &VaporData::molPolariz, &VaporInput::molPolariz, &VaporRecord::molPolariz},
     {"Water Solubility Factor", "Enter the water solubility factor", " ", limits::kWaterSolFactor,
-     &VaporData::waterSolFactor, &VaporRecord::waterSolFactor},
+     &VaporData::waterSolFactor, &VaporInput::waterSolFactor, &VaporRecord::waterSolFactor},
     {"Average Vapor Concentration (ppm)", "Enter the average vapor concentration", "",
-     limits::kVaporConcentration, &VaporData::avgConc, &VaporRecord::avgConc},
-    {"A", "Enter parameter A ", " ", limits::kAntoineA, &VaporData::antoineA, &VaporRecord::antoineA},
-    {"B", "Enter parameter B", " ", limits::kAntoineB, &VaporData::antoineB, &VaporRecord::antoineB},
-    {"C", "Enter parameter C", "", limits::kAntoineC, &VaporData::antoineC, &VaporRecord::antoineC},
+     limits::kVaporConcentration, &VaporData::avgConc, &VaporInput::concentration, &VaporRecord::avgConc},
+    {"A", "Enter parameter A ", " ", limits::kAntoineA, &VaporData::antoineA, &VaporInput::antoineA,
+     &VaporRecord::antoineA},
+    {"B", "Enter parameter B", " ", limits::kAntoineB, &VaporData::antoineB, &VaporInput::antoineB,
+     &VaporRecord::antoineB},
+    {"C", "Enter parameter C", "", limits::kAntoineC, &VaporData::antoineC, &VaporInput::antoineC,
+     &VaporRecord::antoineC},
 }};
 
 const QString kAntoineHeading = QStringLiteral("Antoine Vapor Pressure Parameters (torr)");
@@ -110,7 +115,6 @@ void frmVaporMulti::buildFields() {
     m_chemName->setToolTip(
         QStringLiteral("Select a chemical using the drop down arrow or enter a new chemical name"));
     m_chemName->setEditText(QString::fromUtf8(kNoneSelected));
-    m_chemName->setAccessibleName(QStringLiteral("Name"));
     paint(m_chemName, QPalette::Base);
 
     m_cmdExit = commandButton(QStringLiteral("Return"),
@@ -163,7 +167,11 @@ void frmVaporMulti::buildLayout() {
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(6);
     int row = 0;
-    grid->addWidget(new QLabel(QStringLiteral("Name"), this), row, 0, Qt::AlignRight);
+    // The box is read out by its contents; its "Name" label reaches assistive technology as the
+    // label of the box.
+    auto* nameLabel = new QLabel(QStringLiteral("Name"), this);
+    nameLabel->setBuddy(m_chemName);
+    grid->addWidget(nameLabel, row, 0, Qt::AlignRight);
     grid->addWidget(m_chemName, row++, 1);
     for (std::size_t i = 0; i < kNumbers.size(); ++i) {
         if (static_cast<int>(i) == kFirstAntoine) {
@@ -301,8 +309,18 @@ void frmVaporMulti::setAvgVapConcText(const QString& text) {
 
 void frmVaporMulti::focusChemName() {
     m_chemName->setFocus(Qt::OtherFocusReason);
-    // The focus event comes only once the window is active; the steps of getting the focus run now.
     onChemNameGotFocus();
+    // The window system delivers the focus of a screen the program has just shown in its own way:
+    // offscreen at once, on X11 with the window's activation (a reason the box does not take for
+    // the user's), without a window manager perhaps never. The steps of getting the focus run
+    // again once the command that opened this screen has finished its work on the fields (the
+    // hub refills the list and writes the concentration after it has put the focus here), so the
+    // box ends as its rule says whichever way the focus came.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && focusWidget() == m_chemName) {
+            onChemNameGotFocus();
+        }
+    });
 }
 
 void frmVaporMulti::showRecord(const VaporRecord& record) {
@@ -410,9 +428,9 @@ void frmVaporMulti::onExit() {
         return;
     }
     const QString name = m_chemName->currentText();
-    if (InputMasterFive::isUnset(name)) {
+    if (isNoneSelected(toUtf8(name))) {
         // Left without a vapor: the slot keeps what it held, and the mixture has one vapor fewer.
-        --state().mixCount;
+        document().leaveVaporSlotFree(slot);
         hide();
         forms().ShowForm(forms::kInputMasterFive);
         return;
@@ -429,23 +447,15 @@ void frmVaporMulti::onExit() {
         return;
     }
 
-    // Every number is read before anything is stored, so that a value beyond single precision
-    // leaves the slot as it was instead of half written.
-    std::array<float, 8> numbers{};
+    VaporInput typed{.name = toUtf8(name), .cas = toUtf8(m_cas->text())};
     for (std::size_t i = 0; i < kNumbers.size(); ++i) {
-        numbers[i] = toSingle(readNumber(toUtf8(m_numbers[i]->text())));
+        typed.*kNumbers[i].inputField = readNumber(toUtf8(m_numbers[i]->text()));
     }
-    VaporData& vapor = state().vapors[slot];
-    vapor.chemName = toUtf8(name);
-    for (std::size_t i = 0; i < kNumbers.size(); ++i) {
-        vapor.*kNumbers[i].slotField = numbers[i];
-    }
-    vapor.casNumber = toUtf8(m_cas->text());
+    // The hub shows the new name and opens the next slot as it is told of the change.
+    document().setVapor(slot, typed);
 
     hide();
     forms().ShowForm(forms::kInputMasterFive);
-    hub.setVaporCaption(slot, name);
-    hub.ValidateButtons();
     if (slot < kMaxVapors) {
         hub.selectVapButton(slot + 1)->setFocus();
     } else {

@@ -40,11 +40,13 @@ RecordFile::RecordFile(std::filesystem::path path, int recordSize, MissingFile m
         return;
     }
     struct stat info {};
-    if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    // A failed look at the file says nothing of its type: the user is told the real error.
+    const bool unreadable = ::fstat(m_fd, &info) != 0;
+    if (unreadable || !S_ISREG(info.st_mode)) {
         const int error = errno;
         ::close(m_fd);
         m_fd = -1;
-        throw StoreError(m_path, S_ISREG(info.st_mode) ? describe(error) : "it is not a regular file");
+        throw StoreError(m_path, unreadable ? describe(error) : "it is not a regular file");
     }
     const std::int64_t bytes = info.st_size;
     std::int64_t records = bytes / m_recordSize;

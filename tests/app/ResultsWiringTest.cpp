@@ -26,8 +26,8 @@ TEST_F(ResultsWiringTest, ContinueLeadsToTheResultsAndARefusalToTheLimitsWindow)
     state.bedDiameter = 8;
     state.cartsPerRespirator = 2;
     auto& hub = dynamic_cast<InputMasterFive&>(forms.ShowForm(forms::kInputMasterFive));
-    hub.setCartridgeCaption("Half-mask OV");
-    hub.setVaporCaption(1, "Benzene");
+    nameCartridge("Half-mask OV");
+    nameVapor(1, "Benzene");
     hub.continueButton()->click();
     ASSERT_TRUE(messenger.shown.empty());
 

@@ -20,6 +20,8 @@ TEST(CalcState, SlotIsFreeWhenNameIsEmptyOrTheMarker) {
     vapor.chemName = "None Selected";
     vapor.molWt = 78.11f;
     EXPECT_FALSE(isSlotInUse(vapor));
+    vapor.chemName = " none selected ";
+    EXPECT_FALSE(isSlotInUse(vapor));
     vapor.chemName = "Benzene";
     EXPECT_TRUE(isSlotInUse(vapor));
 }

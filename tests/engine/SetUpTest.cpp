@@ -66,12 +66,15 @@ TEST(EquivalentConcentration, InverseStoresTheSinglePrecisionConcentration) {
     EXPECT_THROW(concentrationFromEquivalent(state, 319.3), CalcError);
 }
 
-TEST(FaceVelocity, FollowsTheBedDiameterAndIsNotSetByARun) {
+TEST(FaceVelocity, FollowsTheBedDiameterAndEveryRunTakesItsOwnFlow) {
     CalcState state = test::withVapors(test::halfMask(), {test::kBenzene});
     EXPECT_NEAR(state.faceVelocity, 4.9736, 0.00005);
-    state.airFlow = 60;  // changed on the results screen after the screen was filled
+    // A flow and cartridge count changed after the results screen was filled (results screen, use
+    // conditions): the run must not keep the face velocity of the old ones.
+    state.airFlow = 60;
+    state.cartsPerRespirator = 1;
     PrepareRun(state);
-    EXPECT_NEAR(state.faceVelocity, 4.9736, 0.00005);
+    EXPECT_NEAR(state.faceVelocity, 4 * 4.9736, 0.0002);
     state.bedDiameter = 0;
     EXPECT_THROW(faceVelocityOf(state), CalcError);
 }

@@ -1,6 +1,7 @@
 // The results screen: filling it, the Calculate command with its limits window and error box, the
 // editing of conditions and concentrations between runs, printing and leaving.
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -34,10 +35,7 @@ QString shown(const std::string& value) {
 class BreakTimeFiveTest : public ScreenTest {
 protected:
     void SetUp() override {
-        forms.define(forms::kInputMasterFive, [this] {
-            return std::make_unique<InputMasterFive>(
-                context, [](float v) { return QString::fromStdString(generalText(v)); });
-        });
+        forms.define(forms::kInputMasterFive, [this] { return std::make_unique<InputMasterFive>(context); });
         forms.define(forms::kUseOneM, [this] { return std::make_unique<UseOneM>(context); });
         forms.define(forms::kResults, [this] { return std::make_unique<BreakTimeFive>(context); });
         forms.define(forms::kLimitsMessage, [this] { return std::make_unique<LimitsMessage>(context); });
@@ -52,7 +50,7 @@ protected:
     void enter(const std::vector<test::VaporInput>& vapors, float relHumidity = 0.5f) {
         state = test::withVapors(test::halfMask(relHumidity), vapors);
         for (int slot = 1; slot <= state.vaporCount; ++slot) {
-            hub->setVaporCaption(slot, shown(state.vapors[slot].chemName));
+            nameVapor(slot, shown(state.vapors[slot].chemName));
         }
         screen->ShowInputsOnResults();
         screen->ClearResultsDisplay();
@@ -111,9 +109,41 @@ TEST_F(BreakTimeFiveTest, CaptionsHeadingsAndAccessibleNamesAreExact) {
     }
     EXPECT_EQ(screen->vapConc(2)->accessibleName(), "Vapor Concentrations (ppm) 2");
     EXPECT_EQ(screen->vapBkConc(5)->accessibleName(), "Breakthrough Concentrations (ppm) 5");
-    EXPECT_EQ(screen->vapNm(3)->accessibleName(), "Organic Vapors 3");
+    EXPECT_EQ(screen->vapNm(3)->accessibleName(), "Organic Vapors 3: None Selected");
     EXPECT_EQ(screen->bkTMax(4)->accessibleName(), "Breakthrough Times (min) Max 4");
     EXPECT_EQ(screen->eqConc()->accessibleName(), "Equivalent Conc Vapor#1 (mg/m3)");
+}
+
+QString accessibleText(QWidget* widget, QAccessible::Text which) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    return accessible == nullptr ? QString() : accessible->text(which);
+}
+
+// A screen reader must announce every value shown, not only the caption of its place, and the
+// announcement must follow the value through the next run.
+TEST_F(BreakTimeFiveTest, EveryValueShownIsReadableThroughAccessibility) {
+    enter({test::kBenzene, test::kToluene});
+    setBreakConcs({"10", "10"});
+    calculate();
+    for (int row = 1; row <= 2; ++row) {
+        for (QLabel* label :
+             {screen->vapNm(row), screen->bkT(row), screen->bkTMin(row), screen->bkTMax(row)}) {
+            ASSERT_FALSE(label->text().isEmpty());
+            EXPECT_TRUE(accessibleText(label, QAccessible::Name).contains(label->text()))
+                << accessibleText(label, QAccessible::Name).toStdString();
+        }
+        EXPECT_EQ(accessibleText(screen->vapConc(row), QAccessible::Value), screen->vapConc(row)->text());
+    }
+    EXPECT_EQ(accessibleText(screen->bkTMax(3), QAccessible::Name), "Breakthrough Times (min) Max 3");
+    EXPECT_EQ(accessibleText(screen->eqConc(), QAccessible::Value), screen->eqConc()->text());
+    EXPECT_EQ(accessibleText(hub->vaporLabel(1), QAccessible::Name),
+              "Current: Organic Vapor #1: " + screen->vapNm(1)->text());
+
+    const QString before = screen->bkT(1)->text();
+    typeAndTab(screen->vapBkConc(1), QStringLiteral("2"));
+    calculate();
+    ASSERT_NE(screen->bkT(1)->text(), before);
+    EXPECT_TRUE(accessibleText(screen->bkT(1), QAccessible::Name).endsWith(": " + screen->bkT(1)->text()));
 }
 
 TEST_F(BreakTimeFiveTest, TheKeyboardReachesEveryControl) {
@@ -536,9 +566,9 @@ TEST_F(BreakTimeFiveTest, ReturnToDataInputsShowsTheHubAndKeepsEverything) {
 }
 
 TEST_F(BreakTimeFiveTest, TheHubsContinueFillsAndShowsThisScreen) {
-    hub->setCartridgeCaption("Half-mask OV");
+    nameCartridge("Half-mask OV");
     state = test::withVapors(test::halfMask(), {test::kBenzene});
-    hub->setVaporCaption(1, "Benzene");
+    nameVapor(1, "Benzene");
     screen->bkT(1)->setText("99.");
     showAndActivate(forms::kInputMasterFive);
     hub->continueButton()->click();

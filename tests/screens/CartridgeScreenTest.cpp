@@ -2,6 +2,7 @@
 // searching and saving in the cartridge file, Return into the calculation state, Clear, and the
 // limits of the file.
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <filesystem>
@@ -80,6 +81,10 @@ TEST_F(CartridgeScreenTest, FirstLoadShowsEveryControlAsTheUserKnowsIt) {
     EXPECT_EQ(screen.apBenzene()->toolTip(),
               QStringLiteral("Enter the adsorption potential for benzene in kilojules per mole"));
     EXPECT_EQ(screen.carbWgt()->accessibleName(), QStringLiteral("Carbon Weight (g) per Cartridge or Bed"));
+    const auto nameLabels =
+        QAccessible::queryAccessibleInterface(screen.cartName())->relations(QAccessible::Label);
+    ASSERT_EQ(nameLabels.size(), 1) << "the box is labelled by its Name label";
+    EXPECT_EQ(nameLabels.front().first->text(QAccessible::Name), QStringLiteral("Name"));
     EXPECT_EQ(screen.saveButton()->text(), QStringLiteral("   Save     Entry in Database"));
     EXPECT_EQ(screen.searchButton()->toolTip(),
               QStringLiteral("Search for data fields for the selected cartridge name"));

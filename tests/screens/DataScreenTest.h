@@ -18,10 +18,7 @@ class DataScreenTest : public ScreenTest {
 protected:
     void SetUp() override {
         dataFolder = temp.folder();
-        forms.define(forms::kInputMasterFive, [this] {
-            return std::make_unique<InputMasterFive>(
-                context, [](float v) { return QString::fromStdString(generalText(v)); });
-        });
+        forms.define(forms::kInputMasterFive, [this] { return std::make_unique<InputMasterFive>(context); });
         forms.define(forms::kUseOneM, [this] { return std::make_unique<UseOneM>(context); });
         forms.define(forms::kExitDialog, [] {
             auto dialog = std::make_unique<QDialog>();

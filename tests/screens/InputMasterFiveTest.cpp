@@ -48,10 +48,7 @@ Message note(const std::string& text) {
 class InputMasterFiveTest : public ScreenTest {
 protected:
     void SetUp() override {
-        forms.define(forms::kInputMasterFive, [this] {
-            return std::make_unique<InputMasterFive>(context,
-                                                     [](float v) { return QString::number(v, 'g', 7); });
-        });
+        forms.define(forms::kInputMasterFive, [this] { return std::make_unique<InputMasterFive>(context); });
         forms.define(forms::kUseOneM, [this] { return std::make_unique<UseOneM>(context); });
         state.mixCount = 3;
         hub = &forms.form<InputMasterFive>(forms::kInputMasterFive);
@@ -70,8 +67,8 @@ protected:
 
     // A cartridge, vapor #1 and accepted use conditions: the least Continue needs.
     void completeInput() {
-        hub->setCartridgeCaption(QStringLiteral("HALF MASK OV"));
-        hub->setVaporCaption(1, QStringLiteral("Benzene"));
+        nameCartridge(QStringLiteral("HALF MASK OV"));
+        nameVapor(1, QStringLiteral("Benzene"));
         state.atmPressure = 1;
     }
 
@@ -111,8 +108,8 @@ TEST_F(InputMasterFiveTest, FirstShowingHasTheCaptionsTipsAndOnlyTheFirstSlotOpe
     for (const QLabel* label : hub->findChildren<QLabel*>()) {
         names << label->accessibleName();
     }
-    EXPECT_TRUE(names.contains(QStringLiteral("Current: Organic Vapor Cartridge")));
-    EXPECT_TRUE(names.contains(QStringLiteral("Current: Organic Vapor #4")));
+    EXPECT_TRUE(names.contains(QStringLiteral("Current: Organic Vapor Cartridge: None Selected")));
+    EXPECT_TRUE(names.contains(QStringLiteral("Current: Organic Vapor #4: None Selected")));
 }
 
 TEST_F(InputMasterFiveTest, TheKeyboardVisitsTheButtonsInOrder) {
@@ -128,12 +125,12 @@ TEST_F(InputMasterFiveTest, TheKeyboardVisitsTheButtonsInOrder) {
 }
 
 TEST_F(InputMasterFiveTest, SlotButtonsOpenOnceTheSlotBelowShowsAVapor) {
-    hub->setVaporCaption(1, QStringLiteral("Benzene"));
-    hub->setVaporCaption(2, QStringLiteral("  none selected "));
+    nameVapor(1, QStringLiteral("Benzene"));
+    nameVapor(2, QStringLiteral("  none selected "));
     hub->ValidateButtons();
     EXPECT_EQ(slotButtonsEnabled(), (std::vector<bool>{true, true, false, false, false}));
-    hub->setVaporCaption(2, QStringLiteral("Toluene"));
-    hub->setVaporCaption(3, QStringLiteral("Hexane"));
+    nameVapor(2, QStringLiteral("Toluene"));
+    nameVapor(3, QStringLiteral("Hexane"));
     hub->ValidateButtons();
     EXPECT_EQ(slotButtonsEnabled(), (std::vector<bool>{true, true, true, true, false}));
 }
@@ -154,8 +151,8 @@ TEST_F(InputMasterFiveTest, ASlotOpenedBeforeShowsItsValuesAgain) {
     FakeVaporScreen& vapor = withVaporScreen();
     state.vaporCount = 2;
     state.vapors[2].avgConc = 100.5f;
-    hub->setVaporCaption(1, QStringLiteral("Benzene"));
-    hub->setVaporCaption(2, QStringLiteral("Toluene"));
+    nameVapor(1, QStringLiteral("Benzene"));
+    nameVapor(2, QStringLiteral("Toluene"));
     hub->ValidateButtons();
     hub->selectVapButton(2)->click();
     EXPECT_EQ(state.vaporCount, 2);
@@ -167,7 +164,7 @@ TEST_F(InputMasterFiveTest, ASlotOpenedBeforeShowsItsValuesAgain) {
 
 TEST_F(InputMasterFiveTest, ASlotOutOfTurnIsRefusedWithANote) {
     FakeVaporScreen& vapor = withVaporScreen();
-    hub->setVaporCaption(1, QStringLiteral("Benzene"));  // shown, but slot 1 was never opened
+    nameVapor(1, QStringLiteral("Benzene"));  // shown, but slot 1 was never opened
     hub->ValidateButtons();
     hub->selectVapButton(2)->click();
     ASSERT_EQ(messenger.shown.size(), 1u);
@@ -200,7 +197,7 @@ TEST_F(InputMasterFiveTest, ClearAllVaporsEmptiesEverySlotAndNothingElse) {
     for (int slot = 1; slot <= 3; ++slot) {
         state.vapors[slot] = VaporData{"Vapor", 78.11f, 0.88f, 26.2f, 0.1f, 100, 15.9f, 2788, -52, "71-43-2"};
         state.breakConc[slot] = 10;
-        hub->setVaporCaption(slot, QStringLiteral("Vapor"));
+        nameVapor(slot, QStringLiteral("Vapor"));
     }
     hub->ValidateButtons();
     hub->clearVaporsButton()->click();
@@ -225,18 +222,18 @@ TEST_F(InputMasterFiveTest, ContinueRefusesIncompleteInput) {
     withResultsScreen();
     struct Case {
         const char* name;
-        std::function<void(InputMasterFive&, CalcState&)> spoil;
+        std::function<void(CalcState&)> spoil;
     };
     const std::vector<Case> cases = {
-        {"no cartridge", [](InputMasterFive& h, CalcState&) { h.setCartridgeCaption(" NONE selected"); }},
-        {"empty cartridge", [](InputMasterFive& h, CalcState&) { h.setCartridgeCaption(""); }},
-        {"no vapor #1", [](InputMasterFive& h, CalcState&) { h.setVaporCaption(1, "None Selected"); }},
-        {"empty vapor #1", [](InputMasterFive& h, CalcState&) { h.setVaporCaption(1, ""); }},
-        {"use conditions never accepted", [](InputMasterFive&, CalcState& s) { s.atmPressure = 0; }},
+        {"no cartridge", [](CalcState& s) { s.cartName = " NONE selected"; }},
+        {"empty cartridge", [](CalcState& s) { s.cartName.clear(); }},
+        {"no vapor #1", [](CalcState& s) { s.vapors[1].chemName = "None Selected"; }},
+        {"empty vapor #1", [](CalcState& s) { s.vapors[1].chemName.clear(); }},
+        {"use conditions never accepted", [](CalcState& s) { s.atmPressure = 0; }},
     };
     for (const Case& c : cases) {
         completeInput();
-        c.spoil(*hub, state);
+        c.spoil(state);
         messenger.shown.clear();
         hub->continueButton()->click();
         ASSERT_EQ(messenger.shown.size(), 1u) << c.name;

@@ -13,9 +13,7 @@ namespace {
 class UseOneMTest : public ScreenTest {
 protected:
     void SetUp() override {
-        forms.define(forms::kInputMasterFive, [this] {
-            return std::make_unique<InputMasterFive>(context, [](float v) { return QString::number(v); });
-        });
+        forms.define(forms::kInputMasterFive, [this] { return std::make_unique<InputMasterFive>(context); });
         forms.define(forms::kUseOneM, [this] { return std::make_unique<UseOneM>(context); });
         screen = &forms.form<UseOneM>(forms::kUseOneM);
         showAndActivate(forms::kUseOneM);

@@ -2,11 +2,13 @@
 // in the vapor file, Return into a slot of the calculation state, and failures of the file.
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <filesystem>
 
 #include "DataScreenTest.h"
+#include "quandrelle/engine/Calculate.h"
 #include "quandrelle/screens/frmVaporMulti.h"
 
 namespace quandrelle::testing {
@@ -108,6 +110,20 @@ TEST_F(VaporScreenTest, FirstLoadShowsEveryControlAsTheUserKnowsIt) {
     }
     EXPECT_EQ(screen.clearButton()->palette().color(QPalette::Button), QColor(192, 192, 255));
     EXPECT_EQ(screen.searchByCas(), 0);
+}
+
+// The name box reads out the name it holds; what the box is for comes from its "Name" label.
+TEST_F(VaporScreenTest, TheNameBoxIsLabelledByItsNameLabelAndReadsOutItsName) {
+    auto& screen = openSlot(1);
+    typeName(screen, QStringLiteral("Benzene"));
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(screen.chemName());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(QAccessible::Value), QStringLiteral("Benzene"));
+    QStringList labels;
+    for (const auto& [label, relation] : box->relations(QAccessible::Label)) {
+        labels << label->text(QAccessible::Name);
+    }
+    EXPECT_EQ(labels, QStringList{QStringLiteral("Name")});
 }
 
 TEST_F(VaporScreenTest, TabVisitsNameNumbersButtonsAndCasLast) {
@@ -221,6 +237,54 @@ TEST_F(VaporScreenTest, ReturnWithNoneSelectedLeavesTheSlotAndLowersTheMixture) 
     EXPECT_TRUE(dialogs.shownTitles.empty());
 }
 
+// The name box gets the focus from the program when the hub opens a slot; its rule (an empty box
+// shows "None Selected" selected, which empties the nine fields) must hold however the window
+// system delivers that focus.
+TEST_F(VaporScreenTest, FocusOnOpeningANewSlotOffersNoneSelectedAndEmptiesTheFields) {
+    auto& screen = openSlot(1);
+    typeName(screen, QStringLiteral("Benzene"));
+    clickThroughWindow(screen.searchButton());
+    clickThroughWindow(screen.exitButton());
+    ASSERT_EQ(state.vapors[1].chemName, "Benzene");
+
+    activate(*hub);
+    clickThroughWindow(hub->selectVapButton(2));
+    activate(screen);
+    EXPECT_EQ(screen.chemName()->currentText(), QStringLiteral("None Selected"));
+    EXPECT_EQ(screen.chemName()->lineEdit()->selectedText(), QStringLiteral("None Selected"));
+    EXPECT_EQ(texts(screen), (QStringList{"", "", "", "", "", "", "", "", ""})) << "none of slot 1's numbers";
+    clickThroughWindow(screen.exitButton());
+    EXPECT_TRUE(dialogs.shownTitles.empty()) << "a slot left free asks for nothing";
+    EXPECT_TRUE(hub->isVisible());
+}
+
+// A slot opened and left without a vapor is no row of the run: Calculate must not refuse the
+// mixture for the empty row, and the slot can be opened again as the next free one.
+TEST_F(VaporScreenTest, ASlotOpenedAndLeftFreeDropsOutOfTheVaporsOfTheRun) {
+    auto& screen = openSlot(1);
+    typeName(screen, QStringLiteral("Benzene"));
+    clickThroughWindow(screen.searchButton());
+    clickThroughWindow(screen.exitButton());
+    ASSERT_EQ(state.vaporCount, 1);
+
+    activate(*hub);
+    openSlot(2);
+    EXPECT_EQ(state.vaporCount, 2);
+    typeName(screen, QStringLiteral("None Selected"));
+    clickThroughWindow(screen.exitButton());
+    EXPECT_EQ(state.vaporCount, 1);
+    EXPECT_EQ(state.mixCount, 1);
+    const std::vector<BreakthroughRow> rowsShown = {{100, 10}, {0, 0}, {0, 0}, {0, 0}, {0, 0}};
+    EXPECT_TRUE(withinBreakFractionLimits(state, rowsShown));
+    EXPECT_TRUE(hub->selectVapButton(2)->isEnabled());
+    EXPECT_FALSE(hub->selectVapButton(3)->isEnabled());
+
+    activate(*hub);
+    openSlot(2);
+    EXPECT_EQ(state.vaporCount, 2) << "opened again as the next free slot";
+    EXPECT_TRUE(messenger.shown.empty());
+}
+
 TEST_F(VaporScreenTest, ReturnWithAMissingCasNumberOpensTheIncompleteDialog) {
     auto& screen = openSlot(1);
     typeName(screen, QStringLiteral("Benzene"));
@@ -264,7 +328,7 @@ TEST_F(VaporScreenTest, ReturnStoresTheTenValuesAndMovesToTheNextSlot) {
 TEST_F(VaporScreenTest, ReturnFromSlotThreeFocusesVaporFourAndFromSlotFiveUseConditions) {
     for (int slot = 1; slot <= 2; ++slot) {
         state.vapors[slot].chemName = "V" + std::to_string(slot);
-        hub->setVaporCaption(slot, QString::fromStdString(state.vapors[slot].chemName));
+        nameVapor(slot, QString::fromStdString(state.vapors[slot].chemName));
     }
     state.vaporCount = 2;
     hub->ValidateButtons();
@@ -310,7 +374,7 @@ TEST_F(VaporScreenTest, ReopeningASlotShowsItsStoredValuesInSevenDigits) {
     vapor.antoineC = -52.36f;
     vapor.casNumber = "71-43-2";
     state.vaporCount = 1;
-    hub->setVaporCaption(1, QStringLiteral("Benzene"));
+    nameVapor(1, QStringLiteral("Benzene"));
     auto& screen = openSlot(1);
     EXPECT_EQ(screen.chemName()->currentText(), QStringLiteral("Benzene"));
     EXPECT_EQ(texts(screen),

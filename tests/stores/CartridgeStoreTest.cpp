@@ -51,10 +51,10 @@ TEST_F(CartridgeStoreTest, MissingFileIsCreatedEmptyAndFirstSaveAppendsRecordOne
     EXPECT_EQ(store.cartridgeFilePath(), dir.folder() + "CartridgeB30.DB");
     EXPECT_EQ(store.numCartRecs(), 0);
     EXPECT_EQ(store.Search("ANY"), 0);
-    const auto saved = store.Save(typedCartridge("3M 6001"));
+    const auto saved = store.Save(typedCartridge("SAMPLE OV-1"));
     ASSERT_EQ(saved.status, SaveStatus::Added);
-    EXPECT_EQ(fileBytes(), cartBytes("3M 6001"));
-    EXPECT_EQ(store.Search("3M 6001"), 1);
+    EXPECT_EQ(fileBytes(), cartBytes("SAMPLE OV-1"));
+    EXPECT_EQ(store.Search("SAMPLE OV-1"), 1);
 }
 
 TEST_F(CartridgeStoreTest, CountRoundsTheFileLength) {

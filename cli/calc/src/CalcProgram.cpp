@@ -20,8 +20,10 @@
 #include "quandrelle/calc/SweepRun.h"
 #include "quandrelle/engine/Calculate.h"
 #include "quandrelle/engine/DisplayFormat.h"
+#include "quandrelle/engine/ResultTexts.h"
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/engine/Sweep.h"
+#include "quandrelle/stores/RecordText.h"
 
 namespace quandrelle::calc {
 
@@ -147,8 +149,10 @@ double shownValue(float value) {
 }
 
 json resultsJson(const CalcState& state, double equivalentConcentration) {
+    const ResultRows shown = resultRows(state);
     json results = json::array();
     for (int p = 1; p <= state.vaporCount; ++p) {
+        const ResultRowTexts& row = shown[static_cast<std::size_t>(p)];
         results.push_back({
             {"position", p},
             {"name", state.vapors[p].chemName},
@@ -157,10 +161,7 @@ json resultsJson(const CalcState& state, double equivalentConcentration) {
             {"breakthroughTime", state.breakTimeResult[p]},
             {"minTime", state.breakTimeMin[p]},
             {"maxTime", state.breakTimeMax[p]},
-            {"display",
-             {{"estimate", formatNumber(state.breakTimeResult[p], "#.#")},
-              {"min", formatNumber(state.breakTimeMin[p], "0")},
-              {"max", formatNumber(state.breakTimeMax[p], "0")}}},
+            {"display", {{"estimate", row.estimate}, {"min", row.minimum}, {"max", row.maximum}}},
         });
     }
     return {{"equivalentConcentration", equivalentConcentration},
@@ -170,34 +171,36 @@ json resultsJson(const CalcState& state, double equivalentConcentration) {
             {"results", std::move(results)}};
 }
 
+// Pads to a width in characters, not bytes, so that a name with accented letters keeps the
+// columns after it in line.
 std::string padded(const std::string& text, std::size_t width) {
-    return text.size() >= width ? text + " " : text + std::string(width - text.size(), ' ');
+    const std::size_t length = characterCount(text);
+    return length >= width ? text + " " : text + std::string(width - length, ' ');
 }
 
 void writeHeading(const Scenario& scenario, std::ostream& out) {
     const CalcState& state = scenario.state;
-    out << "Cartridge: " << state.cartName << " (" << state.cartsPerRespirator << " per respirator)\n";
-    out << "Conditions: " << generalText(state.tempC) << " C, " << formatNumber(state.atmPressure, "0.00")
-        << " atm, " << formatNumber(roundHalfEven(state.relHumidity * 100.0f, 2), "00") << " % humidity, "
-        << generalText(state.airFlow) << " L/min\n";
-    out << "Equivalent concentration of vapor #1: " << generalText(scenario.equivalentConcentration)
-        << " mg/m3\n\n";
+    const ConditionTexts conditions = conditionTexts(state);
+    out << "Cartridge: " << conditions.cartName << " (" << state.cartsPerRespirator << " per respirator)\n";
+    out << "Conditions: " << conditions.temperature << " C, " << conditions.pressure << " atm, "
+        << conditions.relHumidity << " % humidity, " << conditions.airFlow << " L/min\n";
+    out << "Equivalent concentration of vapor #1: " << conditions.equivalentConcentration << " mg/m3\n\n";
 }
 
 void writeTable(const Scenario& scenario, std::ostream& out) {
     const CalcState& state = scenario.state;
     writeHeading(scenario, out);
+    const ResultRows shown = resultRows(state);
     std::size_t nameWidth = 6;
     for (int p = 1; p <= state.vaporCount; ++p) {
-        nameWidth = std::max(nameWidth, state.vapors[p].chemName.size() + 2);
+        nameWidth = std::max(nameWidth, characterCount(shown[static_cast<std::size_t>(p)].name) + 2);
     }
     out << padded("#", 4) << padded("Vapor", nameWidth) << padded("Conc (ppm)", 13)
         << padded("Break (ppm)", 13) << padded("Estimate (min)", 16) << padded("Min", 8) << "Max\n";
     for (int p = 1; p <= state.vaporCount; ++p) {
-        out << padded(std::to_string(p), 4) << padded(state.vapors[p].chemName, nameWidth)
-            << padded(generalText(state.vapors[p].avgConc), 13) << padded(generalText(state.breakConc[p]), 13)
-            << padded(formatNumber(state.breakTimeResult[p], "#.#"), 16)
-            << padded(formatNumber(state.breakTimeMin[p], "0"), 8) << formatNumber(state.breakTimeMax[p], "0")
+        const ResultRowTexts& row = shown[static_cast<std::size_t>(p)];
+        out << padded(std::to_string(p), 4) << padded(row.name, nameWidth) << padded(row.concentration, 13)
+            << padded(row.breakConc, 13) << padded(row.estimate, 16) << padded(row.minimum, 8) << row.maximum
             << "\n";
     }
     if (!state.runReport.notes.empty()) {
@@ -260,7 +263,7 @@ void writeSweepTable(const Scenario& scenario, SweepQuantity quantity, const std
         valueWidth = std::max(valueWidth, generalText(point.value).size() + 2);
     }
     for (int p = 1; p <= scenario.state.vaporCount; ++p) {
-        nameWidth = std::max(nameWidth, scenario.state.vapors[p].chemName.size() + 2);
+        nameWidth = std::max(nameWidth, characterCount(scenario.state.vapors[p].chemName) + 2);
     }
     out << padded(quantityName, valueWidth) << padded("#", 4) << padded("Vapor", nameWidth)
         << padded("Estimate (min)", 16) << padded("Min", 8) << "Max\n";
@@ -271,13 +274,12 @@ void writeSweepTable(const Scenario& scenario, SweepQuantity quantity, const std
                 << pointFailureText(point.outcome) << "\n";
             continue;
         }
-        const CalcState& state = point.state;
-        for (int p = 1; p <= state.vaporCount; ++p) {
+        const ResultRows shown = resultRows(point.state);
+        for (int p = 1; p <= point.state.vaporCount; ++p) {
+            const ResultRowTexts& row = shown[static_cast<std::size_t>(p)];
             out << padded(p == 1 ? value : "", valueWidth) << padded(std::to_string(p), 4)
-                << padded(state.vapors[p].chemName, nameWidth)
-                << padded(formatNumber(state.breakTimeResult[p], "#.#"), 16)
-                << padded(formatNumber(state.breakTimeMin[p], "0"), 8)
-                << formatNumber(state.breakTimeMax[p], "0") << "\n";
+                << padded(row.name, nameWidth) << padded(row.estimate, 16) << padded(row.minimum, 8)
+                << row.maximum << "\n";
         }
     }
 }

@@ -1,13 +1,12 @@
 #include "quandrelle/calc/Scenario.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
 #include <set>
 
 #include "quandrelle/engine/DisplayFormat.h"
+#include "quandrelle/engine/Inputs.h"
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/validation/FieldLimitTables.h"
 
@@ -16,17 +15,6 @@ namespace quandrelle::calc {
 namespace {
 
 using nlohmann::json;
-
-std::string upperTrimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return {};
-    }
-    std::string result = text.substr(first, text.find_last_not_of(" \t") - first + 1);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return result;
-}
 
 // Reads the values of one JSON object, collecting a problem for every key that is missing,
 // unknown, of the wrong type or outside its field's limits.
@@ -63,7 +51,7 @@ public:
     // A name: required, and not the marker of a free slot.
     std::optional<std::string> name(const char* key) {
         const std::optional<std::string> value = text(key, true);
-        if (value && (upperTrimmed(*value).empty() || upperTrimmed(*value) == "NONE SELECTED")) {
+        if (value && (value->find_first_not_of(" \t") == std::string::npos || isNoneSelected(*value))) {
             problem(key,
                     "must name the " + std::string(m_path.starts_with("cartridge") ? "cartridge" : "vapor"));
             return std::nullopt;
@@ -143,17 +131,15 @@ void readCartridge(const json& object, CalcState& state, Problems& problems) {
     if (!problems.empty()) {
         return;
     }
-    // In the order the cartridge screen stores them: the water affinity reads the stored
-    // preconditioning humidity.
-    state.cartName = *name;
-    state.bedDiameter = toSingle(*bedDiameter);
-    state.bedDepth = toSingle(*bedDepth);
-    state.carbonWeight = toSingle(*carbonWeight);
-    state.microporeVolume = toSingle(*microporeVolume);
-    state.precondRH = humidityFraction(*precondRH);
-    state.granuleDiameter = toSingle(*granuleDiameter);
-    state.benzenePotential = toSingle(*benzenePotential);
-    setBetaH2O(state, toSingle(*waterAffinity));
+    storeCartridge(state, CartridgeInput{.name = *name,
+                                         .bedDiameter = *bedDiameter,
+                                         .bedDepth = *bedDepth,
+                                         .carbonWeight = *carbonWeight,
+                                         .microporeVolume = *microporeVolume,
+                                         .precondRH = *precondRH,
+                                         .granuleDiameter = *granuleDiameter,
+                                         .benzenePotential = *benzenePotential,
+                                         .waterAffinity = *waterAffinity});
 }
 
 void readConditions(const json& object, CalcState& state, Problems& problems) {
@@ -167,11 +153,11 @@ void readConditions(const json& object, CalcState& state, Problems& problems) {
     if (!problems.empty()) {
         return;
     }
-    state.tempC = toSingle(*temperature);
-    state.atmPressure = toSingle(*pressure);
-    state.relHumidity = humidityFraction(*relHumidity);
-    state.cartsPerRespirator = roundHalfEvenToInt16(*cartridges);
-    state.airFlow = toSingle(*airFlow);
+    storeConditions(state, UseConditions{.temperature = *temperature,
+                                         .pressure = *pressure,
+                                         .relHumidity = *relHumidity,
+                                         .cartridges = *cartridges,
+                                         .airFlow = *airFlow});
 }
 
 void readVapor(const json& object, int slot, Scenario& scenario, Problems& problems) {
@@ -192,17 +178,18 @@ void readVapor(const json& object, int slot, Scenario& scenario, Problems& probl
         return;
     }
     CalcState& state = scenario.state;
-    VaporData& vapor = state.vapors[slot];
-    vapor.chemName = *name;
-    vapor.molWt = toSingle(*molWt);
-    vapor.liqDensity = toSingle(*liqDensity);
-    vapor.molPolariz = toSingle(*molPolariz);
-    vapor.waterSolFactor = toSingle(*waterSolFactor);
-    vapor.avgConc = toSingle(*concentration);
-    vapor.antoineA = toSingle(*antoineA);
-    vapor.antoineB = toSingle(*antoineB);
-    vapor.antoineC = toSingle(*antoineC);
-    vapor.casNumber = cas.value_or("");
+    storeVapor(state, slot,
+               VaporInput{.name = *name,
+                          .molWt = *molWt,
+                          .liqDensity = *liqDensity,
+                          .molPolariz = *molPolariz,
+                          .waterSolFactor = *waterSolFactor,
+                          .concentration = *concentration,
+                          .antoineA = *antoineA,
+                          .antoineB = *antoineB,
+                          .antoineC = *antoineC,
+                          .cas = cas.value_or("")});
+    const VaporData& vapor = state.vapors[slot];
     // As the results screen stores a typed breakthrough concentration.
     state.breakConc[slot] = *breakConc;
     state.breakFraction[slot] = state.breakConc[slot] / vapor.avgConc;

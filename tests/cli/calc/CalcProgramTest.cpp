@@ -71,6 +71,97 @@ TEST(CalcProgram, ShippedExampleGivesATableOfResults) {
     EXPECT_NE(result.out.find("321.45 mg/m3"), std::string::npos) << result.out;
 }
 
+// The character (not byte) at which each line's concentration column starts.
+std::size_t concentrationColumn(const std::string& line, const std::string& concentration) {
+    const std::size_t byte = line.find("  " + concentration) + 2;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < byte; ++i) {
+        characters += (static_cast<unsigned char>(line[i]) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return characters;
+}
+
+TEST(CalcProgram, TableColumnsStayInLineWithAccentedNames) {
+    json input = benzeneScenario();
+    json accented = toluene(300, 30);
+    accented["name"] = "Tolu\u00e8ne \u00e9th\u00e9r\u00e9";  // five two-byte letters
+    input["vapors"].push_back(accented);
+    const ProgramRun result = runScenario(input, false);
+    ASSERT_EQ(result.status, kExitResults) << result.err;
+    std::istringstream lines(result.out);
+    std::string line;
+    std::string benzeneLine;
+    std::string accentedLine;
+    while (std::getline(lines, line)) {
+        if (line.find("Benzene") != std::string::npos) {
+            benzeneLine = line;
+        } else if (line.find("Tolu") != std::string::npos) {
+            accentedLine = line;
+        }
+    }
+    ASSERT_FALSE(benzeneLine.empty());
+    ASSERT_FALSE(accentedLine.empty());
+    EXPECT_EQ(concentrationColumn(benzeneLine, "100"), concentrationColumn(accentedLine, "300"))
+        << result.out;
+}
+
+// The shipped examples' breakthrough times, pinned: a change in the shared engine shows here even
+// when the screens and the command line still agree with each other.
+struct PinnedRow {
+    const char* name;
+    double estimate;
+    const char* shown;  // estimate, minimum and maximum as the results screen shows them
+};
+
+struct PinnedExample {
+    const char* file;
+    double equivalentConcentration;
+    std::vector<PinnedRow> rows;
+};
+
+void PrintTo(const PinnedExample& example, std::ostream* out) {
+    *out << example.file;
+}
+
+class ShippedExample : public ::testing::TestWithParam<PinnedExample> {};
+
+TEST_P(ShippedExample, GivesItsPinnedBreakthroughTimes) {
+    const PinnedExample& example = GetParam();
+    const ProgramRun result = run({std::string(QUANDRELLE_EXAMPLES_DIR "/") + example.file, "--json"});
+    ASSERT_EQ(result.status, kExitResults) << result.err;
+    const json output = json::parse(result.out);
+    EXPECT_EQ(output["equivalentConcentration"].get<double>(), example.equivalentConcentration);
+    ASSERT_EQ(output["results"].size(), example.rows.size());
+    for (std::size_t p = 0; p < example.rows.size(); ++p) {
+        const json& row = output["results"][p];
+        const PinnedRow& pinned = example.rows[p];
+        SCOPED_TRACE(pinned.name);
+        EXPECT_EQ(row["name"], pinned.name);
+        EXPECT_DOUBLE_EQ(row["breakthroughTime"].get<double>(), pinned.estimate);
+        const json& display = row["display"];
+        EXPECT_EQ(display["estimate"].get<std::string>() + " " + display["min"].get<std::string>() + " " +
+                      display["max"].get<std::string>(),
+                  pinned.shown);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, ShippedExample,
+    ::testing::Values(
+        PinnedExample{"benzene-half-mask.json", 321.45, {{"Benzene", 837.9028214624074, "837.9 670 1005"}}},
+        PinnedExample{"paint-shop-3-vapors.json",
+                      568.79,
+                      {{"Methyl ethyl ketone", 190.35159493795248, "190.4 152 228"},
+                       {"Toluene", 461.48695643461167, "461.5 369 554"},
+                       {"m-Xylene", 843.0469095490433, "843. 674 1012"}}},
+        PinnedExample{"coating-line-5-vapors.json",
+                      376.65,
+                      {{"Ethyl acetate", 203.64429493174825, "203.6 163 244"},
+                       {"n-Butyl acetate", 374.60979202076874, "374.6 300 450"},
+                       {"Toluene", 356.7033770124948, "356.7 285 428"},
+                       {"Ethylbenzene", 756.0708036285631, "756.1 605 907"},
+                       {"m-Xylene", 820.16097117181, "820.2 656 984"}}}));
+
 TEST(CalcProgram, JsonResultsAreTheEngineNumbersAndTheScreenTexts) {
     const json input = benzeneScenario();
     const ProgramRun result = runScenario(input);

@@ -41,4 +41,14 @@ void ScreenTest::pressEnter(QWidget* field) {
     QTest::keyClick(field, Qt::Key_Return);
 }
 
+void ScreenTest::nameVapor(int slot, const QString& name) {
+    state.vapors[slot].chemName = name.toStdString();
+    emit document.vaporChanged(slot);
+}
+
+void ScreenTest::nameCartridge(const QString& name) {
+    state.cartName = name.toStdString();
+    emit document.cartridgeChanged();
+}
+
 }  // namespace quandrelle::testing

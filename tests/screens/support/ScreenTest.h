@@ -29,14 +29,18 @@ protected:
     // Types a text into a field as the user would: focus, select all, type.
     static void typeInto(QWidget* field, const QString& text);
     static void pressEnter(QWidget* field);
+    // Names a vapor slot or the cartridge in the state and announces it, as the data screens do.
+    void nameVapor(int slot, const QString& name);
+    void nameCartridge(const QString& name);
 
-    CalcState state;
+    CalcDocument document;
+    CalcState& state = document.state();
     RecordingMessenger messenger;
     ScriptedDialogRunner dialogs;
     RecordingProgramControl program;
     std::string dataFolder = "/tmp/quandrelle-test/";
     FormRegistry forms;
-    ScreenContext context{state, forms, messenger, dialogs, program, [this] { return dataFolder; }};
+    ScreenContext context{document, forms, messenger, dialogs, program, [this] { return dataFolder; }};
 };
 
 }  // namespace quandrelle::testing

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "quandrelle/app/DataFolderCache.h"
-#include "quandrelle/engine/CalcState.h"
+#include "quandrelle/screens/CalcDocument.h"
 #include "quandrelle/screens/DialogRunner.h"
 #include "quandrelle/screens/FormRegistry.h"
 #include "quandrelle/screens/ProgramControl.h"
@@ -13,7 +13,7 @@ namespace quandrelle {
 // Defines every screen of the program by name in the context's screen list.
 void defineScreens(ScreenContext& context);
 
-// The running program: it owns the one calculation state, the real message boxes and dialogs,
+// The running program: it owns the calculation document, the real message boxes and dialogs,
 // the data folder and the screen list, and starts on the opening screen.
 class Application {
 public:
@@ -24,11 +24,12 @@ public:
     // The start routine: the opening screen, shown before any other.
     void start();
 
-    CalcState& state() { return m_state; }
+    CalcDocument& document() { return m_document; }
+    CalcState& state() { return m_document.state(); }
     FormRegistry& forms() { return m_forms; }
 
 private:
-    CalcState m_state;
+    CalcDocument m_document;
     QtMessenger m_messenger;
     QtDialogRunner m_dialogs;
     QtProgramControl m_program;

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "quandrelle/engine/RunReport.h"
 #include "quandrelle/engine/SlotArray.h"
@@ -35,6 +36,10 @@ struct VaporData {
     float molVolume = 0;      // cm3/mol; set by each run
     double satPressure = 0;   // kPa at the run temperature; set by each run
 };
+
+// True for a name that marks nothing chosen: the free-slot marker in any case, with blanks around
+// it. The data screens, the hub and the command-line calculator all judge a name by this.
+bool isNoneSelected(std::string_view name);
 
 // A slot is in use when its name is neither empty nor the free-slot marker.
 bool isSlotInUse(const VaporData& vapor);
@@ -84,7 +89,7 @@ struct CalcState {
 
     // Run scalars.
     double airVelocity = 0;     // cm/s
-    double faceVelocity = 0;    // cm/s; set when the results screen is filled, not by a run
+    double faceVelocity = 0;    // cm/s; set by every run from its own flow and cartridge count
     double waterVapPress = 0;   // kPa
     double waterMolVolume = 0;  // cm3/mol
     double precondWater = 0;    // cm3/g

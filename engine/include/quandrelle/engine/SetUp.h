@@ -19,8 +19,8 @@ double equivalentConcentration(const CalcState& state);
 // Single that is stored.
 float concentrationFromEquivalent(const CalcState& state, double milligramsPerCubicMetre);
 
-// Superficial air velocity from the bed diameter (cm/s), as the results screen sets it when it is
-// filled; a run reads it but never sets it.
+// Superficial air velocity from the bed diameter (cm/s). Every run sets it from the flow and
+// cartridge count it runs with; the results screen also sets it when it is filled.
 double faceVelocityOf(const CalcState& state);
 void setFaceVelocity(CalcState& state);
 

@@ -10,19 +10,18 @@
 
 #include "quandrelle/screens/Form.h"
 #include "quandrelle/screens/PeerScreens.h"
+#include "quandrelle/screens/ValueLabel.h"
 
 class QCloseEvent;
 class QPrinter;
 
 namespace quandrelle {
 
-class UseOneM;
-
 // The results screen: the mixture's rows (name, concentration, breakthrough concentration and the
 // estimated breakthrough time with its range), the cartridge and the use conditions. Calculate runs
 // the engine on the calculation state; between runs the conditions and concentrations can be edited
-// here, each accepted edit going straight into the state and into the use conditions screen. The
-// result labels change only when a run clears and refills them.
+// here, each accepted edit going straight into the calculation document, which the use conditions
+// screen follows. The result labels change only when a run clears and refills them.
 class BreakTimeFive : public Form, public ResultsDisplay {
     Q_OBJECT
 public:
@@ -88,9 +87,6 @@ private:
     void eqConcEntered();
     void showEquivalentConcentration();
     void setBreakFraction(int row);
-    // The use conditions screen, whose fields follow every accepted edit here; none when the
-    // program has no such screen.
-    UseOneM* useConditions();
     // Offers the window's image as a PDF file when it cannot go to a printer.
     void savePdfInstead(const std::string& reason);
 
@@ -100,12 +96,12 @@ private:
     bool m_eqConcTyped = false;
     QLineEdit* m_cartName = nullptr;
     // Row arrays, index = vapor slot; 0 unused.
-    std::array<QLabel*, 6> m_vapNm{};
+    std::array<ValueLabel*, 6> m_vapNm{};
     std::array<NumericLineEdit*, 6> m_vapConc{};
     std::array<NumericLineEdit*, 6> m_vapBkConc{};
-    std::array<QLabel*, 6> m_bkT{};
-    std::array<QLabel*, 6> m_bkTMin{};
-    std::array<QLabel*, 6> m_bkTMax{};
+    std::array<ValueLabel*, 6> m_bkT{};
+    std::array<ValueLabel*, 6> m_bkTMin{};
+    std::array<ValueLabel*, 6> m_bkTMax{};
     NumericLineEdit* m_temperature = nullptr;
     NumericLineEdit* m_atmPressure = nullptr;
     NumericLineEdit* m_relHumid = nullptr;

@@ -29,7 +29,8 @@ public:
 
 protected:
     ScreenContext& context() { return m_context; }
-    CalcState& state() { return m_context.state; }
+    CalcDocument& document() { return m_context.document; }
+    CalcState& state() { return m_context.document.state(); }
     FormRegistry& forms() { return m_context.forms; }
     Messenger& messenger() { return m_context.messenger; }
     FieldTable& fields() { return m_fields; }

@@ -3,35 +3,29 @@
 #include <QLabel>
 #include <QPushButton>
 #include <array>
-#include <functional>
 
 #include "quandrelle/screens/Form.h"
+#include "quandrelle/screens/ValueLabel.h"
 
 namespace quandrelle {
 
 // The data input screen, the hub of the input side: it shows the cartridge and the five vapor
 // slots chosen so far, opens the cartridge, vapor and use conditions screens, empties the vapor
-// slots, and leads on to the results once the minimum input is there. What it shows is written
-// into its labels by the other screens; the values themselves live in the calculation state.
+// slots, and leads on to the results once the minimum input is there. It shows the calculation
+// document's cartridge and vapor names, and updates them whenever the document announces a change
+// of the cartridge, of a vapor slot or of the results (which reorder the slots).
 class InputMasterFive : public Form {
     Q_OBJECT
 public:
-    // Turns a slot's average concentration into the text the vapor screen shows.
-    using NumberText = std::function<QString(float)>;
-
-    InputMasterFive(ScreenContext& context, NumberText numberText);
+    explicit InputMasterFive(ScreenContext& context);
 
     void ValidateButtons();
     int selectedVapIdx() const { return m_selectedVapIdx; }
 
-    void setCartridgeCaption(const QString& caption) { m_cartName->setText(caption); }
     QString cartridgeCaption() const { return m_cartName->text(); }
-    void setVaporCaption(int slot, const QString& caption);
     QString vaporCaption(int slot) const;
-
-    // A name counts as unset when, trimmed of blanks and upper-cased, it reads "NONE SELECTED":
-    // the hub's labels and the data screens' name boxes all go by this one rule.
-    static bool isUnset(const QString& caption);
+    QLabel* cartridgeLabel() const { return m_cartName; }
+    QLabel* vaporLabel(int slot) const { return m_vap.at(slot); }
 
     QPushButton* selectCartButton() const { return m_selectCart; }
     QPushButton* selectVapButton(int slot) const;
@@ -46,6 +40,9 @@ protected:
 private:
     void buildLayout();
     void connectCommands();
+    void observeDocument();
+    void showCartridge();
+    void showVapor(int slot);
     void onSelectCart();
     void SelectVaporSlot(int index);
     void onSelectUse();
@@ -54,12 +51,11 @@ private:
     void onExit();
     bool isOpenable(const char* formName, const char* caption);
 
-    NumberText m_numberText;
     int m_selectedVapIdx = 0;
     QPushButton* m_selectCart = nullptr;
-    QLabel* m_cartName = nullptr;
+    ValueLabel* m_cartName = nullptr;
     std::array<QPushButton*, 6> m_selectVap{};  // index = slot; 0 unused
-    std::array<QLabel*, 6> m_vap{};
+    std::array<ValueLabel*, 6> m_vap{};
     QPushButton* m_selectUse = nullptr;
     QPushButton* m_clearVapors = nullptr;
     QPushButton* m_continue = nullptr;

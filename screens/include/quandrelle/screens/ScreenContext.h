@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "quandrelle/engine/CalcState.h"
+#include "quandrelle/screens/CalcDocument.h"
 #include "quandrelle/screens/DialogRunner.h"
 #include "quandrelle/screens/FormRegistry.h"
 #include "quandrelle/screens/ProgramControl.h"
@@ -11,11 +11,11 @@
 
 namespace quandrelle {
 
-// What every screen is handed when it is built: the one calculation state, the screen list, the
+// What every screen is handed when it is built: the calculation document, the screen list, the
 // ways to talk to the user, the way to end the program and the folder of the record files. The
 // application owns all of them; tests hand in fakes.
 struct ScreenContext {
-    CalcState& state;
+    CalcDocument& document;
     FormRegistry& forms;
     Messenger& messenger;
     DialogRunner& dialogs;

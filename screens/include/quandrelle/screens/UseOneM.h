@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <array>
 
 #include "quandrelle/screens/Form.h"
 
@@ -9,7 +10,8 @@ namespace quandrelle {
 
 // The use conditions screen: temperature, pressure, humidity, cartridges per respirator and the
 // breathing air flow, offered with ready-made defaults. Each accepted field goes into the
-// calculation state as the user leaves it; Return stores all five and goes back to the hub.
+// calculation state as the user leaves it; Return stores all five and goes back to the hub. The
+// fields follow the document: a condition changed on the results screen shows here as entered.
 class UseOneM : public Form {
     Q_OBJECT
 public:
@@ -33,11 +35,10 @@ private:
     NumericLineEdit* makeField(const QString& text, const QString& toolTip);
     void buildLayout();
     void onReturn();
-    void storeTemperature();
-    void storeAtmPressure();
-    void storeRelHumid();
-    void storeNumCarts();
-    void storeBreathingAirFlow();
+    std::array<NumericLineEdit*, kConditionCount> conditionFields() const;
+    // Stores one accepted field into the document.
+    void store(Condition condition);
+    void showConditions();
 
     NumericLineEdit* m_temperature = nullptr;
     NumericLineEdit* m_atmPressure = nullptr;

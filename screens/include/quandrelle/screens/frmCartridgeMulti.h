@@ -40,9 +40,6 @@ public:
     QPushButton* saveButton() const { return m_cmdSave; }
     QPushButton* clearButton() const { return m_cmdClear; }
 
-    // Stores the water affinity typed in aString (the incomplete-information dialog when empty).
-    void setBetaH2O(const QString& aString);
-
 protected:
     void closeRequested() override;
 

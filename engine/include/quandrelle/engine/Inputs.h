@@ -1,0 +1,62 @@
+#pragma once
+
+// What the user enters, as numbers, and the one way each group goes into the calculation state.
+// The screens read their fields into these, the command-line calculator reads its scenario into
+// them, and both store through the functions below, so that the same entry becomes the same
+// Single in the state whichever way it came in.
+
+#include <string>
+
+#include "quandrelle/engine/CalcState.h"
+
+namespace quandrelle {
+
+struct CartridgeInput {
+    std::string name;
+    double bedDiameter = 0;       // cm
+    double bedDepth = 0;          // cm
+    double carbonWeight = 0;      // g per cartridge
+    double microporeVolume = 0;   // cm3/g
+    double precondRH = 0;         // percent
+    double granuleDiameter = 0;   // cm
+    double benzenePotential = 0;  // kJ/mol
+    double waterAffinity = 0;     // as entered, before the preconditioning factor
+};
+
+struct VaporInput {
+    std::string name;
+    double molWt = 0;           // g/mol
+    double liqDensity = 0;      // g/cm3
+    double molPolariz = 0;      // cm3/mol
+    double waterSolFactor = 0;  // 0..1
+    double concentration = 0;   // ppm
+    double antoineA = 0;
+    double antoineB = 0;  // K
+    double antoineC = 0;  // K
+    std::string cas;
+};
+
+struct UseConditions {
+    double temperature = 0;  // degrees C
+    double pressure = 0;     // atm
+    double relHumidity = 0;  // percent
+    double cartridges = 0;   // per respirator; stored rounded, halves to even
+    double airFlow = 0;      // L/min
+};
+
+// Every number is converted before anything is written, so that a value beyond single precision
+// (a CalcError) leaves the group as it was. The water affinity is stored after the
+// preconditioning humidity, which it reads.
+void storeCartridge(CalcState& state, const CartridgeInput& input);
+// Slot 1..5; the concentration's breakthrough fraction is left to the caller.
+void storeVapor(CalcState& state, int slot, const VaporInput& input);
+void storeConditions(CalcState& state, const UseConditions& input);
+
+// The single use conditions, as a screen stores one accepted field.
+void storeTemperature(CalcState& state, double degreesC);
+void storePressure(CalcState& state, double atm);
+void storeRelHumidity(CalcState& state, double percent);
+void storeCartridges(CalcState& state, double count);
+void storeAirFlow(CalcState& state, double litresPerMinute);
+
+}  // namespace quandrelle

@@ -1,0 +1,48 @@
+#include "quandrelle/engine/ResultTexts.h"
+
+#include "quandrelle/engine/DisplayFormat.h"
+#include "quandrelle/engine/SetUp.h"
+
+namespace quandrelle {
+
+ResultRows resultRows(const CalcState& state) {
+    ResultRows rows;
+    for (int slot = kFirstSlot; slot <= kMaxVapors; ++slot) {
+        const VaporData& vapor = state.vapors[slot];
+        ResultRowTexts& row = rows[static_cast<std::size_t>(slot)];
+        row.inUse = isSlotInUse(vapor);
+        if (!row.inUse) {
+            // Whatever the arrays still hold for a free slot belongs to no vapor.
+            row.name = kNoneSelected;
+            continue;
+        }
+        row.name = vapor.chemName;
+        row.concentration = generalText(vapor.avgConc);
+        row.breakConc = generalText(state.breakConc[slot]);
+        row.estimate = formatNumber(state.breakTimeResult[slot], "#.#");
+        row.minimum = formatNumber(state.breakTimeMin[slot], "0");
+        row.maximum = formatNumber(state.breakTimeMax[slot], "0");
+    }
+    return rows;
+}
+
+std::string equivalentConcentrationText(const CalcState& state) {
+    return generalText(roundHalfEven(equivalentConcentration(state), 2));
+}
+
+ConditionTexts conditionTexts(const CalcState& state) {
+    ConditionTexts texts;
+    texts.cartName = state.cartName;
+    texts.temperature = generalText(state.tempC);
+    texts.pressure = formatNumber(state.atmPressure, "0.00");
+    // The percent is formed in single precision, as it is stored.
+    const float percent = state.relHumidity * 100.0f;
+    texts.relHumidity = formatNumber(roundHalfEven(percent, 2), "00");
+    texts.airFlow = generalText(state.airFlow);
+    if (isSlotInUse(state.vapors[1])) {
+        texts.equivalentConcentration = equivalentConcentrationText(state);
+    }
+    return texts;
+}
+
+}  // namespace quandrelle
