@@ -49,9 +49,9 @@ void PrepareRun(CalcState& state) {
     state.mixCount = state.vaporCount;
 }
 
-double equivalentConcentration(const CalcState& state) {
+double equivalentConcentration(const CalcState& state, int slot) {
     auto where = [] { return std::string("the equivalent concentration"); };
-    const VaporData& vapor = state.vapors[1];
+    const VaporData& vapor = state.vapors[slot];
     const double amount = static_cast<double>(state.atmPressure) * vapor.avgConc * vapor.molWt;
     return checked::div(amount, (state.tempC + 273.15) * 0.08205, where);
 }

@@ -12,8 +12,9 @@ namespace quandrelle {
 // Derives every quantity a run needs from the entered data; ends with mixCount = vaporCount.
 void PrepareRun(CalcState& state);
 
-// Concentration of vapor #1 in mg/m3 at the use conditions (not rounded).
-double equivalentConcentration(const CalcState& state);
+// Concentration of a vapor (vapor #1 unless another slot is named) in mg/m3 at the use
+// conditions (not rounded).
+double equivalentConcentration(const CalcState& state, int slot = 1);
 
 // The inverse: the ppm of vapor #1 that an equivalent concentration in mg/m3 stands for, as the
 // Single that is stored.
