@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <vector>
 
 #include "quandrelle/screens/Form.h"
 
@@ -16,6 +18,15 @@ public:
     // The table of suggested breathing air flows, exactly as shown (tab-separated, CR LF lines).
     static const QString kSuggestions;
 
+    // A work rate offered beside the air flow field, with the flow of the suggestions table.
+    struct WorkRatePreset {
+        QString name;
+        int airFlow;  // L/min
+    };
+    static const std::vector<WorkRatePreset> kWorkRatePresets;
+    // The drop-down's entry for an air flow that is none of the presets.
+    static const QString kCustomWorkRate;
+
     explicit UseOneM(ScreenContext& context);
 
     NumericLineEdit* temperature() const { return m_temperature; }
@@ -23,6 +34,7 @@ public:
     NumericLineEdit* relHumid() const { return m_relHumid; }
     NumericLineEdit* numCarts() const { return m_numCarts; }
     NumericLineEdit* breathingAirFlow() const { return m_breathingAirFlow; }
+    QComboBox* workRate() const { return m_workRate; }
     QPushButton* returnButton() const { return m_returnBtn; }
     QString suggestionsText() const { return m_suggestionsText; }
 
@@ -32,6 +44,9 @@ protected:
 private:
     NumericLineEdit* makeField(const QString& text, const QString& toolTip);
     void buildLayout();
+    QComboBox* makeWorkRate();
+    void onWorkRatePicked(int index);
+    void showWorkRateOfAirFlow();
     void onReturn();
     void storeTemperature();
     void storeAtmPressure();
@@ -44,6 +59,7 @@ private:
     NumericLineEdit* m_relHumid = nullptr;
     NumericLineEdit* m_numCarts = nullptr;
     NumericLineEdit* m_breathingAirFlow = nullptr;
+    QComboBox* m_workRate = nullptr;
     QPushButton* m_returnBtn = nullptr;
     QPlainTextEdit* m_text7 = nullptr;
     QString m_suggestionsText;
