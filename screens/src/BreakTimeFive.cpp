@@ -39,6 +39,7 @@ constexpr int kMaxColumnChars = 10;
 constexpr int kColumnSpacing = 8;
 
 const QString kConcHeading = QStringLiteral("Vapor Concentrations (ppm)");
+const QString kConcMassHeading = QStringLiteral("(mg/m³)");
 const QString kBreakConcHeading = QStringLiteral("Breakthrough Concentrations (ppm)");
 const QString kVaporsHeading = QStringLiteral("Organic Vapors");
 
@@ -100,6 +101,12 @@ void BreakTimeFive::buildControls() {
         // The caret goes where the user clicks: a concentration is often corrected, not replaced.
         m_vapConc[row]->setSelectAllOnFocus(false);
         m_vapConc[row]->setMaximumWidth(120);
+        m_vapConcMass[row] = new QLineEdit(this);
+        m_vapConcMass[row]->setReadOnly(true);
+        // Not a stop of the keyboard order: nothing can be entered here.
+        m_vapConcMass[row]->setFocusPolicy(Qt::NoFocus);
+        m_vapConcMass[row]->setMaximumWidth(110);
+        m_vapConcMass[row]->setAccessibleName(rowAccessibleName(kConcHeading + " in mg/m³", row));
         m_vapBkConc[row] = new NumericLineEdit(this);
         m_vapBkConc[row]->setMaximumWidth(120);
         const QString times = QStringLiteral("Breakthrough Times (min) ");
@@ -186,24 +193,26 @@ void BreakTimeFive::buildLayout() {
     grid->addWidget(m_cartName, 0, 2, 1, 2);
 
     auto* results = heading(QStringLiteral("Calculated Results"), this);
-    grid->addWidget(results, 1, 4, 1, 3);
+    grid->addWidget(results, 1, 5, 1, 3);
     grid->addWidget(heading(kVaporsHeading, this), 2, 0, 1, 2);
     grid->addWidget(heading(kConcHeading, this), 2, 2);
-    grid->addWidget(heading(kBreakConcHeading, this), 2, 3);
+    grid->addWidget(heading(kConcMassHeading, this), 2, 3);
+    grid->addWidget(heading(kBreakConcHeading, this), 2, 4);
     auto* times = new QLabel(kTimesHeading, this);
     times->setFont(fixed);
     times->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-    grid->addWidget(times, 2, 4, 1, 3);
+    grid->addWidget(times, 2, 5, 1, 3);
 
     for (int row = 1; row <= kMaxVapors; ++row) {
         const int line = row + 2;
         grid->addWidget(new QLabel(QStringLiteral("Vapor #%1").arg(row), this), line, 0);
         grid->addWidget(m_vapNm[row], line, 1);
         grid->addWidget(m_vapConc[row], line, 2, Qt::AlignHCenter);
-        grid->addWidget(m_vapBkConc[row], line, 3, Qt::AlignHCenter);
-        grid->addWidget(m_bkT[row], line, 4);
-        grid->addWidget(m_bkTMin[row], line, 5);
-        grid->addWidget(m_bkTMax[row], line, 6);
+        grid->addWidget(m_vapConcMass[row], line, 3, Qt::AlignHCenter);
+        grid->addWidget(m_vapBkConc[row], line, 4, Qt::AlignHCenter);
+        grid->addWidget(m_bkT[row], line, 5);
+        grid->addWidget(m_bkTMin[row], line, 6);
+        grid->addWidget(m_bkTMax[row], line, 7);
     }
 
     auto* conditions = new QGridLayout;
@@ -293,6 +302,7 @@ void BreakTimeFive::ShowInputsOnResults() {
     const float percent = st.relHumidity * 100.0f;
     m_relHumid->setText(text(formatNumber(roundHalfEven(percent, 2), "00")));
     m_airFlowVol->setText(text(generalText(st.airFlow)));
+    showMassConcentrations();
     setFaceVelocity(st);
 }
 
@@ -324,6 +334,7 @@ void BreakTimeFive::ShowResults() {
             m_vapConc[row]->clear();
         }
     }
+    showMassConcentrations();
 }
 
 void BreakTimeFive::focusBreakConc(int row) {
@@ -380,8 +391,17 @@ UseOneM* BreakTimeFive::useConditions() {
 }
 
 void BreakTimeFive::showEquivalentConcentration() {
-    m_eqConc->setText(text(generalText(roundHalfEven(equivalentConcentration(state()), 2))));
+    m_eqConc->setText(text(massConcentrationText(equivalentConcentration(state()))));
     m_eqConcTyped = false;
+    showMassConcentrations();
+}
+
+void BreakTimeFive::showMassConcentrations() {
+    for (int row = 1; row <= kMaxVapors; ++row) {
+        const bool inUse = isSlotInUse(state().vapors[row]);
+        m_vapConcMass[row]->setText(inUse ? text(massConcentrationText(equivalentConcentration(state(), row)))
+                                          : QString());
+    }
 }
 
 void BreakTimeFive::storeTemperature() {
@@ -436,6 +456,8 @@ void BreakTimeFive::vapConcEntered(int row, Trigger trigger) {
         }
         if (accepted || trigger == Trigger::LostFocus) {
             showEquivalentConcentration();
+        } else {
+            showMassConcentrations();
         }
     });
 }
@@ -465,6 +487,7 @@ void BreakTimeFive::eqConcEntered() {
     st.vapors[1].avgConc = concentrationFromEquivalent(st, numberIn(m_eqConc));
     m_vapConc[1]->setText(text(generalText(st.vapors[1].avgConc)));
     setBreakFraction(1);
+    showMassConcentrations();
 }
 
 // --- Return, print, exit ---

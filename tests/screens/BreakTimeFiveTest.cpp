@@ -10,10 +10,12 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <set>
+#include <utility>
 
 #include "../engine/Scenarios.h"
 #include "ScreenTest.h"
 #include "quandrelle/engine/DisplayFormat.h"
+#include "quandrelle/engine/SetUp.h"
 #include "quandrelle/screens/BreakTimeFive.h"
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/InputMasterFive.h"
@@ -167,6 +169,48 @@ TEST_F(BreakTimeFiveTest, FreeRowsAreEmptiedWhenTheScreenIsFilled) {
     EXPECT_EQ(screen->vapBkConc(1)->text(), "7");
 }
 
+TEST_F(BreakTimeFiveTest, EveryConcentrationIsShownInMgPerCubicMetreByTheVaporOneFormula) {
+    enter({test::kBenzene, test::kToluene});
+    EXPECT_EQ(screen->vapConcMass(1)->text(), screen->eqConc()->text());
+    EXPECT_EQ(screen->vapConcMass(2)->text(),
+              shown(massConcentrationText(equivalentConcentration(state, 2))));
+    EXPECT_EQ(screen->vapConcMass(3)->text(), "");
+    EXPECT_TRUE(screen->vapConcMass(2)->isReadOnly());
+    EXPECT_EQ(screen->vapConcMass(2)->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(screen->vapConcMass(2)->accessibleName(), "Vapor Concentrations (ppm) in mg/m³ 2");
+
+    // Toluene moved to slot 1 gives the number vapor #1's own formula gives.
+    CalcState swapped = state;
+    std::swap(swapped.vapors[1], swapped.vapors[2]);
+    EXPECT_EQ(screen->vapConcMass(2)->text(), shown(massConcentrationText(equivalentConcentration(swapped))));
+}
+
+TEST_F(BreakTimeFiveTest, MgPerCubicMetreFollowsConcentrationTemperatureAndPressure) {
+    enter({test::kBenzene, test::kToluene});
+    const QString before = screen->vapConcMass(2)->text();
+    typeAndTab(screen->vapConc(2), "200");
+    const QString doubled = screen->vapConcMass(2)->text();
+    EXPECT_EQ(doubled, shown(massConcentrationText(equivalentConcentration(state, 2))));
+    EXPECT_NE(doubled, before);
+    typeAndTab(screen->temperature(), "40");
+    EXPECT_EQ(screen->vapConcMass(2)->text(),
+              shown(massConcentrationText(equivalentConcentration(state, 2))));
+    EXPECT_NE(screen->vapConcMass(2)->text(), doubled);
+    typeAndTab(screen->atmPressure(), "0.8");
+    EXPECT_EQ(screen->vapConcMass(1)->text(),
+              shown(massConcentrationText(equivalentConcentration(state, 1))));
+    // An out-of-range concentration is kept, and so is its mg/m3.
+    typeAndTab(screen->vapConc(2), "150000");
+    EXPECT_EQ(screen->vapConcMass(2)->text(),
+              shown(massConcentrationText(equivalentConcentration(state, 2))));
+    messenger.shown.clear();
+    // Typing a mass concentration for vapor #1 changes its ppm, and its row follows.
+    typeInto(screen->eqConc(), "1000");
+    pressEnter(screen->eqConc());
+    EXPECT_EQ(screen->vapConcMass(1)->text(),
+              shown(massConcentrationText(equivalentConcentration(state, 1))));
+}
+
 // --- Calculate: the limits check ---
 
 TEST_F(BreakTimeFiveTest, AFractionOfExactlyOneHalfIsCalculated) {
@@ -287,6 +331,12 @@ TEST_F(BreakTimeFiveTest, AMixtureRunReordersTheRowsOnBothScreens) {
         EXPECT_EQ(screen->vapConc(row)->text(), "");
         EXPECT_EQ(screen->vapBkConc(row)->text(), "");
         EXPECT_EQ(screen->bkT(row)->text(), "");
+        EXPECT_EQ(screen->vapConcMass(row)->text(), "");
+    }
+    for (int row = 1; row <= 3; ++row) {
+        EXPECT_EQ(screen->vapConcMass(row)->text(),
+                  shown(massConcentrationText(equivalentConcentration(state, row))))
+            << "the mass concentration moves with its vapor";
     }
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 

@@ -43,6 +43,7 @@ public:
     QLineEdit* cartName() const { return m_cartName; }
     QLabel* vapNm(int row) const { return m_vapNm.at(row); }
     NumericLineEdit* vapConc(int row) const { return m_vapConc.at(row); }
+    QLineEdit* vapConcMass(int row) const { return m_vapConcMass.at(row); }
     NumericLineEdit* vapBkConc(int row) const { return m_vapBkConc.at(row); }
     QLabel* bkT(int row) const { return m_bkT.at(row); }
     QLabel* bkTMin(int row) const { return m_bkTMin.at(row); }
@@ -81,6 +82,7 @@ private:
     void vapBkConcLeft(int row);
     void eqConcEntered();
     void showEquivalentConcentration();
+    void showMassConcentrations();
     void setBreakFraction(int row);
     // The use conditions screen, whose fields follow every accepted edit here; none when the
     // program has no such screen.
@@ -96,6 +98,8 @@ private:
     // Row arrays, index = vapor slot; 0 unused.
     std::array<QLabel*, 6> m_vapNm{};
     std::array<NumericLineEdit*, 6> m_vapConc{};
+    // Each concentration in mg/m3 at the conditions on this screen; shown only, follows the state.
+    std::array<QLineEdit*, 6> m_vapConcMass{};
     std::array<NumericLineEdit*, 6> m_vapBkConc{};
     std::array<QLabel*, 6> m_bkT{};
     std::array<QLabel*, 6> m_bkTMin{};
