@@ -1,24 +1,30 @@
 #include "quandrelle/screens/BreakTimeFive.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSettings>
 #include <QVBoxLayout>
 #include <optional>
 #include <vector>
 
 #include "quandrelle/engine/Calculate.h"
+#include "quandrelle/engine/Cautions.h"
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/screens/BusyCursor.h"
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/InputMasterFive.h"
+#include "quandrelle/screens/ReportDialog.h"
 #include "quandrelle/screens/UseOneM.h"
 #include "quandrelle/validation/FieldLimitTables.h"
 #include "quandrelle/validation/NumberReader.h"
@@ -84,6 +90,7 @@ BreakTimeFive::BreakTimeFive(ScreenContext& context)
     onCommand(m_cmdData, [this] { onReturnToData(); });
     onCommand(m_cmdPrint, [this] { onPrint(); });
     onCommand(m_cmdExit, [this] { onExit(); });
+    onCommand(m_cmdReport, [this] { onReport(); });
     adjustSize();
 }
 
@@ -128,6 +135,11 @@ void BreakTimeFive::buildControls() {
     m_cmdData = new QPushButton(QStringLiteral("   Return to  Data Inputs"), this);
     m_cmdPrint = new QPushButton(QStringLiteral("Print this Window"), this);
     m_cmdExit = new QPushButton(QStringLiteral("      Exit        Program"), this);
+    m_cmdReport = new QPushButton(QStringLiteral("Report..."), this);
+    m_cmdReport->setToolTip(
+        QStringLiteral("Save or print the change-schedule report of the last calculation"));
+    // Only a run's results can be reported.
+    m_cmdReport->setEnabled(false);
 }
 
 void BreakTimeFive::declareFields() {
@@ -237,7 +249,8 @@ void BreakTimeFive::buildLayout() {
     commands->addWidget(m_cmdData, 0, 1);
     commands->addWidget(m_cmdPrint, 1, 0);
     commands->addWidget(m_cmdExit, 1, 1);
-    for (QPushButton* button : {m_cmdCalc, m_cmdData, m_cmdPrint, m_cmdExit}) {
+    commands->addWidget(m_cmdReport, 2, 0);
+    for (QPushButton* button : {m_cmdCalc, m_cmdData, m_cmdPrint, m_cmdExit, m_cmdReport}) {
         button->setMinimumHeight(40);
     }
 
@@ -260,9 +273,9 @@ void BreakTimeFive::buildLayout() {
         order.push_back(m_vapConc[row]);
         order.push_back(m_vapBkConc[row]);
     }
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{m_temperature, m_atmPressure, m_relHumid, m_airFlowVol, m_eqConc,
-                                         m_cmdCalc, m_cmdData, m_cmdPrint, m_cmdExit, m_cartName}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{m_temperature, m_atmPressure, m_relHumid, m_airFlowVol,
+                                                      m_eqConc, m_cmdCalc, m_cmdData, m_cmdPrint, m_cmdExit,
+                                                      m_cartName, m_cmdReport}) {
         order.push_back(w);
     }
     for (std::size_t i = 1; i < order.size(); ++i) {
@@ -273,6 +286,8 @@ void BreakTimeFive::buildLayout() {
 // --- Moving values between the state and the screen ---
 
 void BreakTimeFive::ClearResultsDisplay() {
+    m_lastRun.reset();
+    m_cmdReport->setEnabled(false);
     for (int row = 1; row <= kMaxVapors; ++row) {
         m_bkT[row]->clear();
         m_bkTMin[row]->clear();
@@ -334,7 +349,8 @@ void BreakTimeFive::ShowResults() {
             m_vapConc[row]->clear();
         }
     }
-    showMassConcentrations();
+    // The run may have put another vapor first: the equivalent concentration names vapor #1.
+    showEquivalentConcentration();
 }
 
 void BreakTimeFive::focusBreakConc(int row) {
@@ -366,6 +382,8 @@ void BreakTimeFive::onCalculate() {
                 return;
             case CalculateStatus::Done:
                 ShowResults();
+                m_lastRun = state();
+                m_cmdReport->setEnabled(true);
                 show();
                 return;
         }
@@ -546,6 +564,63 @@ void BreakTimeFive::savePdfInstead(const std::string& reason) {
     if (!printWindowImage(printer)) {
         showNote(messenger(),
                  "The file " + QDir::toNativeSeparators(fileName).toStdString() + " could not be written.");
+    }
+}
+
+// --- The change-schedule report ---
+
+void BreakTimeFive::onReport() {
+    if (!m_lastRun) {
+        return;
+    }
+    auto settings = reportSettings();
+    ReportDialog dialog(loadReportHeading(*settings), m_hasPrinter(), this);
+    const int choice = context().dialogs.runModal(dialog);
+    if (choice == ReportDialog::Cancel) {
+        return;
+    }
+    saveReportHeading(*settings, dialog.heading());
+    ReportContent content;
+    content.heading = dialog.heading();
+    content.madeAt = QDateTime::currentDateTime();
+    content.programVersion = QCoreApplication::applicationVersion();
+    content.notes = runCautions(*m_lastRun, false);
+    const auto report = buildChangeScheduleReport(*m_lastRun, content);
+    if (choice == ReportDialog::Print) {
+        printReport(*report);
+    } else {
+        saveReport(*report);
+    }
+}
+
+void BreakTimeFive::saveReport(QTextDocument& report) {
+    QString fileName =
+        context().dialogs.saveFileName(this, QStringLiteral("Save the Change-Schedule Report"),
+                                       QDir::home().filePath(QStringLiteral("change-schedule-report.pdf")),
+                                       QStringLiteral("PDF files (*.pdf)"));
+    if (fileName.isEmpty()) {
+        return;
+    }
+    if (QFileInfo(fileName).suffix().isEmpty()) {
+        fileName += QStringLiteral(".pdf");
+    }
+    try {
+        writeReportPdf(report, fileName);
+    } catch (const ReportWriteError& error) {
+        showNote(messenger(), error.what());
+    }
+}
+
+void BreakTimeFive::printReport(QTextDocument& report) {
+    QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
+    printer.setDocName(kReportTitle);
+    QPrintDialog dialog(&printer, this);
+    if (context().dialogs.runModal(dialog) != QDialog::Accepted) {
+        return;
+    }
+    paintReport(report, printer);
+    if (printer.printerState() == QPrinter::Error) {
+        showNote(messenger(), "The report could not be printed.");
     }
 }
 

@@ -5,12 +5,14 @@
 #include <QPushButton>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "quandrelle/screens/Form.h"
 #include "quandrelle/screens/PeerScreens.h"
 
 class QCloseEvent;
 class QPrinter;
+class QTextDocument;
 
 namespace quandrelle {
 
@@ -57,6 +59,7 @@ public:
     QPushButton* cmdData() const { return m_cmdData; }
     QPushButton* cmdExit() const { return m_cmdExit; }
     QPushButton* cmdPrint() const { return m_cmdPrint; }
+    QPushButton* cmdReport() const { return m_cmdReport; }
 
 protected:
     void closeRequested() override;
@@ -72,6 +75,9 @@ private:
     void onReturnToData();
     void onPrint();
     void onExit();
+    void onReport();
+    void saveReport(QTextDocument& report);
+    void printReport(QTextDocument& report);
     void reportRunFailure(const std::string& text);
 
     void storeTemperature();
@@ -113,6 +119,10 @@ private:
     QPushButton* m_cmdData = nullptr;
     QPushButton* m_cmdExit = nullptr;
     QPushButton* m_cmdPrint = nullptr;
+    QPushButton* m_cmdReport = nullptr;
+    // The last successful run as it ended, for its report: later edits on the screen belong to no
+    // result until the next run.
+    std::optional<CalcState> m_lastRun;
 };
 
 }  // namespace quandrelle
