@@ -1,9 +1,9 @@
 #include "quandrelle/engine/Cautions.h"
 
 #include <cmath>
-#include <functional>
 
 #include "quandrelle/engine/SetUp.h"
+#include "quandrelle/engine/WaterMiscibleCaution.h"
 
 namespace quandrelle {
 namespace {
@@ -11,24 +11,22 @@ namespace {
 // Torr at the normal boiling point.
 constexpr double kStandardPressureTorr = 760;
 
-// The names of the run's vapors for which `applies` holds, joined by ", "; empty when none.
-std::string vaporsWhere(const CalcState& state, const std::function<bool(int)>& applies) {
-    std::string names;
-    for (int slot = 1; slot <= state.vaporCount; ++slot) {
-        if (!isSlotInUse(state.vapors[slot]) || !applies(slot)) {
-            continue;
-        }
-        names += (names.empty() ? "" : ", ") + state.vapors[slot].chemName;
-    }
-    return names;
-}
-
 bool boilsBelowMigrationLimit(const VaporData& vapor) {
     const std::optional<double> boiling = normalBoilingPointC(vapor);
     return boiling && *boiling < kMigratingBoilingPointC;
 }
 
 }  // namespace
+
+std::string runVaporNamesWhere(const CalcState& state, const std::function<bool(int)>& applies) {
+    std::string names;
+    for (int slot = 1; slot <= state.vaporCount; ++slot) {
+        if (isSlotInUse(state.vapors[slot]) && applies(slot)) {
+            names += (names.empty() ? "" : ", ") + state.vapors[slot].chemName;
+        }
+    }
+    return names;
+}
 
 std::optional<double> normalBoilingPointC(const VaporData& vapor) {
     // ln P = A - B / (T + C) solved for T at P = 760 torr.
@@ -51,23 +49,26 @@ std::vector<std::string> runCautions(const CalcState& state, bool conservativeEs
             "Humidity above 65 %: water shortens cartridge life and makes this estimate less certain.");
     }
     const std::string volatileVapors =
-        vaporsWhere(state, [&](int slot) { return boilsBelowMigrationLimit(state.vapors[slot]); });
+        runVaporNamesWhere(state, [&](int slot) { return boilsBelowMigrationLimit(state.vapors[slot]); });
     if (!volatileVapors.empty()) {
         cautions.push_back("Boiling point below 65 °C (" + volatileVapors +
                            "): the vapor migrates through a stored cartridge; do not reuse a partly used "
                            "cartridge after storage.");
     }
-    const std::string longLived =
-        vaporsWhere(state, [&](int slot) { return state.breakTimeResult[slot] > kLongBreakthroughMinutes; });
+    const std::string longLived = runVaporNamesWhere(
+        state, [&](int slot) { return state.breakTimeResult[slot] > kLongBreakthroughMinutes; });
     if (!longLived.empty()) {
         cautions.push_back("Breakthrough time above 8 hours (" + longLived +
                            "): take it as an upper bound for the schedule and consider the shift length.");
     }
-    const std::string concentrated =
-        vaporsWhere(state, [&](int slot) { return state.vapors[slot].avgConc > kHighConcentrationPpm; });
+    const std::string concentrated = runVaporNamesWhere(
+        state, [&](int slot) { return state.vapors[slot].avgConc > kHighConcentrationPpm; });
     if (!concentrated.empty()) {
         cautions.push_back("Concentration above 1000 ppm (" + concentrated +
                            "): outside the range most cartridges are tested for.");
+    }
+    if (const std::optional<std::string> miscible = smallWaterMiscibleCaution(state)) {
+        cautions.push_back(*miscible);
     }
     if (conservativeEstimate) {
         cautions.push_back(

@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <utility>
 
+#include "quandrelle/ProgramInfo.h"
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/MethodSummary.h"
 #include "quandrelle/engine/SetUp.h"
@@ -78,7 +79,8 @@ QString headingPart(const ReportContent& content) {
     QString part = QStringLiteral("<h1>%1</h1>").arg(html(kReportTitle));
     part += QStringLiteral("<p>Made %1 with Quandrelle %2</p>")
                 .arg(html(content.madeAt.toString(QStringLiteral("yyyy-MM-dd HH:mm"))),
-                     html(content.programVersion));
+                     html(QString::fromUtf8(kProgramVersion.data(),
+                                            static_cast<qsizetype>(kProgramVersion.size()))));
     part += table({}, {{QStringLiteral("Site"), html(heading.site)},
                        {QStringLiteral("Task"), html(heading.task)},
                        {QStringLiteral("Prepared by"), html(heading.preparedBy)}});

@@ -1,7 +1,6 @@
 #include "quandrelle/screens/BreakTimeFive.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -583,7 +582,6 @@ void BreakTimeFive::onReport() {
     ReportContent content;
     content.heading = dialog.heading();
     content.madeAt = QDateTime::currentDateTime();
-    content.programVersion = QCoreApplication::applicationVersion();
     content.notes = runCautions(*m_lastRun, false);
     const auto report = buildChangeScheduleReport(*m_lastRun, content);
     if (choice == ReportDialog::Print) {

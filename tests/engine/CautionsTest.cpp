@@ -124,14 +124,16 @@ TEST(RunCautions, FreeSlotsAndSlotsBeyondTheRunAreIgnored) {
 TEST(RunCautions, EveryCautionInItsFixedOrder) {
     CalcState state = withVapors(halfMask(0.9f), {kAcetone});
     state.vapors[1].avgConc = 2000;
+    state.vapors[1].molWt = 46;  // small and water-miscible as well
     state.breakTimeResult[1] = 600;
     const auto cautions = runCautions(state, true);
-    ASSERT_EQ(cautions.size(), 5u);
+    ASSERT_EQ(cautions.size(), 6u);
     EXPECT_EQ(cautions[0].rfind("Humidity", 0), 0u);
     EXPECT_EQ(cautions[1].rfind("Boiling point", 0), 0u);
     EXPECT_EQ(cautions[2].rfind("Breakthrough time", 0), 0u);
     EXPECT_EQ(cautions[3].rfind("Concentration", 0), 0u);
-    EXPECT_EQ(cautions[4].rfind("Conservative", 0), 0u);
+    EXPECT_EQ(cautions[4].rfind("Water-miscible", 0), 0u);
+    EXPECT_EQ(cautions[5].rfind("Conservative", 0), 0u);
 }
 
 }  // namespace

@@ -56,7 +56,6 @@ protected:
         ReportContent content;
         content.heading = {"Plant 3 & <East>", "Spray booth, line 2", "J. Hygienist"};
         content.madeAt = QDateTime(QDate(2026, 12, 8), QTime(14, 5));
-        content.programVersion = "2.2.3";
         return content;
     }
 
@@ -68,7 +67,7 @@ TEST_F(ChangeScheduleReportTest, HoldsEveryInputAndResultTextOfTheRun) {
     const PdfReading pdf = reportOf({test::kToluene, test::kBenzene, test::kAcetone}, heading());
     const QString& text = pdf.text;
     for (const char* words :
-         {"Cartridge Change-Schedule Report", "Made 2026-12-08 14:05 with Quandrelle 2.2.3",
+         {"Cartridge Change-Schedule Report", "Made 2026-12-08 14:05 with Quandrelle " QUANDRELLE_VERSION,
           "Plant 3 & <East>", "Spray booth, line 2", "J. Hygienist", "Half-mask OV"}) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(words))) << words;
     }

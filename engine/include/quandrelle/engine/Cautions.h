@@ -4,6 +4,7 @@
 // schedule. Each is a short sentence derived from the run's own state; the results screen, the
 // command-line calculator and the change-schedule report all show the same list, in this order.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,10 @@ inline constexpr double kMigratingBoilingPointC = 65;
 inline constexpr double kLongBreakthroughMinutes = 480;
 // Concentration (ppm) above which most cartridges have not been tested.
 inline constexpr double kHighConcentrationPpm = 1000;
+
+// The names of the run's vapors (slots 1..vaporCount in use) for which `applies(slot)` holds,
+// joined by ", "; empty when none.
+std::string runVaporNamesWhere(const CalcState& state, const std::function<bool(int)>& applies);
 
 // The temperature (°C) at which the vapor's own vapor-pressure equation gives 760 torr; none when
 // the equation never reaches it.

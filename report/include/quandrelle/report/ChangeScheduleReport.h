@@ -39,7 +39,6 @@ void saveReportHeading(QSettings& settings, const ReportHeading& heading);
 struct ReportContent {
     ReportHeading heading;
     QDateTime madeAt;
-    QString programVersion;
     // How the run's answer was found ("model", "fallback", "conservative"); empty when not told.
     std::string method;
     // The run's notes and cautions, each a sentence, in the order the results screen shows them.
