@@ -6,6 +6,7 @@
 
 #include "quandrelle/ProgramInfo.h"
 #include "quandrelle/app/Artwork.h"
+#include "quandrelle/engine/MethodSummary.h"
 #include "quandrelle/screens/FormNames.h"
 
 namespace quandrelle {
@@ -22,16 +23,12 @@ const QString About::kText =
         "2) physical characteristics of the vapor(s) present, and\n"
         "3) environmental and use conditions.\n"
         "\n"
-        "Method: the capacity of the carbon for each vapor follows the Dubinin-Radushkevich\n"
-        "equation; the ideal adsorbed solution theory shares that capacity among the vapors of\n"
-        "a mixture; a Wheeler-Jonas breakthrough-time equation with a correlated rate\n"
-        "coefficient gives each vapor's breakthrough time, stage by stage from the most\n"
-        "strongly held vapor to the weakest, while a stepwise model follows the water the bed\n"
-        "takes up from humid air. The results are estimates: confirm change-out schedules\n"
-        "with the cartridge maker's data and with measurements.\n"
-        "\n"
-        "Questions and problem reports: please open an issue in the project's issue tracker.")
-        .arg(QString::fromUtf8(kProgramVersion));
+        "Method: ")
+        .arg(QString::fromUtf8(kProgramVersion)) +
+    QString::fromUtf8(kMethodSummary.data(), static_cast<qsizetype>(kMethodSummary.size())) +
+    QStringLiteral(
+        "\n\n"
+        "Questions and problem reports: please open an issue in the project's issue tracker.");
 
 About::About(ScreenContext& context) : Form(context, QStringLiteral(" About")) {
     auto* picture = new QLabel(this);
@@ -44,6 +41,8 @@ About::About(ScreenContext& context) : Form(context, QStringLiteral(" About")) {
     m_text2 = new QLabel(kText, this);
     m_text2->setTextFormat(Qt::PlainText);
     m_text2->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_text2->setWordWrap(true);
+    m_text2->setMinimumWidth(m_text2->fontMetrics().horizontalAdvance(QString(86, 'x')));
     m_text2->setAccessibleName(QStringLiteral("About Quandrelle"));
 
     m_recordsFolder = new QLabel(recordsFolderText(), this);

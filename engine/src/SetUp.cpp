@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Checked.h"
+#include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/HumidityZones.h"
 #include "quandrelle/engine/ModBreakTime.h"
 
@@ -52,11 +53,19 @@ void PrepareRun(CalcState& state) {
     state.mixCount = state.vaporCount;
 }
 
-double equivalentConcentration(const CalcState& state) {
+double massConcentration(float atmPressure, float tempC, float ppm, float molWt) {
     auto where = [] { return std::string("the equivalent concentration"); };
-    const VaporData& vapor = state.vapors[1];
-    const double amount = static_cast<double>(state.atmPressure) * vapor.avgConc * vapor.molWt;
-    return checked::div(amount, (state.tempC + 273.15) * 0.08205, where);
+    const double amount = static_cast<double>(atmPressure) * ppm * molWt;
+    return checked::div(amount, (tempC + 273.15) * 0.08205, where);
+}
+
+double equivalentConcentration(const CalcState& state, int slot) {
+    const VaporData& vapor = state.vapors[slot];
+    return massConcentration(state.atmPressure, state.tempC, vapor.avgConc, vapor.molWt);
+}
+
+std::string massConcentrationText(double milligramsPerCubicMetre) {
+    return generalText(roundHalfEven(milligramsPerCubicMetre, 2));
 }
 
 float concentrationFromEquivalent(const CalcState& state, double milligramsPerCubicMetre) {

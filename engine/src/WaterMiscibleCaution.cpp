@@ -1,5 +1,7 @@
 #include "quandrelle/engine/WaterMiscibleCaution.h"
 
+#include "quandrelle/engine/Cautions.h"
+
 namespace quandrelle {
 
 bool isSmallWaterMiscible(const VaporData& vapor) {
@@ -7,13 +9,8 @@ bool isSmallWaterMiscible(const VaporData& vapor) {
 }
 
 std::optional<std::string> smallWaterMiscibleCaution(const CalcState& state) {
-    std::string names;
-    for (int slot = 1; slot <= state.vaporCount; ++slot) {
-        const VaporData& vapor = state.vapors[slot];
-        if (isSlotInUse(vapor) && isSmallWaterMiscible(vapor)) {
-            names += (names.empty() ? "" : ", ") + vapor.chemName;
-        }
-    }
+    const std::string names =
+        runVaporNamesWhere(state, [&](int slot) { return isSmallWaterMiscible(state.vapors[slot]); });
     if (names.empty()) {
         return std::nullopt;
     }

@@ -1,24 +1,29 @@
 #include "quandrelle/screens/BreakTimeFive.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSettings>
 #include <QVBoxLayout>
 #include <optional>
 #include <vector>
 
 #include "quandrelle/engine/Calculate.h"
+#include "quandrelle/engine/Cautions.h"
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/ResultTexts.h"
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/screens/BusyCursor.h"
 #include "quandrelle/screens/FormNames.h"
+#include "quandrelle/screens/ReportDialog.h"
 #include "quandrelle/validation/FieldLimitTables.h"
 #include "quandrelle/validation/NumberReader.h"
 #include "quandrelle/validation/ValidDataEntry.h"
@@ -38,6 +43,7 @@ constexpr int kMaxColumnChars = 10;
 constexpr int kColumnSpacing = 8;
 
 const QString kConcHeading = QStringLiteral("Vapor Concentrations (ppm)");
+const QString kConcMassHeading = QStringLiteral("(mg/m³)");
 const QString kBreakConcHeading = QStringLiteral("Breakthrough Concentrations (ppm)");
 const QString kVaporsHeading = QStringLiteral("Organic Vapors");
 const QString kRunNotesName = QStringLiteral("Notes on the results");
@@ -83,6 +89,7 @@ BreakTimeFive::BreakTimeFive(ScreenContext& context)
     onCommand(m_cmdPrint, [this] { onPrint(); });
     onCommand(m_cmdExit, [this] { onExit(); });
     connect(&document(), &CalcDocument::resultsChanged, this, [this] { ShowResults(); });
+    onCommand(m_cmdReport, [this] { onReport(); });
     adjustSize();
 }
 
@@ -100,6 +107,12 @@ void BreakTimeFive::buildControls() {
         // The caret goes where the user clicks: a concentration is often corrected, not replaced.
         m_vapConc[row]->setSelectAllOnFocus(false);
         m_vapConc[row]->setMaximumWidth(120);
+        m_vapConcMass[row] = new QLineEdit(this);
+        m_vapConcMass[row]->setReadOnly(true);
+        // Not a stop of the keyboard order: nothing can be entered here.
+        m_vapConcMass[row]->setFocusPolicy(Qt::NoFocus);
+        m_vapConcMass[row]->setMaximumWidth(110);
+        m_vapConcMass[row]->setAccessibleName(rowAccessibleName(kConcHeading + " in mg/m³", row));
         m_vapBkConc[row] = new NumericLineEdit(this);
         m_vapBkConc[row]->setMaximumWidth(120);
         const QString times = QStringLiteral("Breakthrough Times (min) ");
@@ -125,6 +138,11 @@ void BreakTimeFive::buildControls() {
     m_runNotes->setWordWrap(true);
     m_runNotes->setTextFormat(Qt::PlainText);
     m_runNotes->setAccessibleName(kRunNotesName);
+    m_cmdReport = new QPushButton(QStringLiteral("Report..."), this);
+    m_cmdReport->setToolTip(
+        QStringLiteral("Save or print the change-schedule report of the last calculation"));
+    // Only a run's results can be reported.
+    m_cmdReport->setEnabled(false);
 }
 
 void BreakTimeFive::declareFields() {
@@ -190,24 +208,26 @@ void BreakTimeFive::buildLayout() {
     grid->addWidget(m_cartName, 0, 2, 1, 2);
 
     auto* results = heading(QStringLiteral("Calculated Results"), this);
-    grid->addWidget(results, 1, 4, 1, 3);
+    grid->addWidget(results, 1, 5, 1, 3);
     grid->addWidget(heading(kVaporsHeading, this), 2, 0, 1, 2);
     grid->addWidget(heading(kConcHeading, this), 2, 2);
-    grid->addWidget(heading(kBreakConcHeading, this), 2, 3);
+    grid->addWidget(heading(kConcMassHeading, this), 2, 3);
+    grid->addWidget(heading(kBreakConcHeading, this), 2, 4);
     auto* times = new QLabel(kTimesHeading, this);
     times->setFont(fixed);
     times->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-    grid->addWidget(times, 2, 4, 1, 3);
+    grid->addWidget(times, 2, 5, 1, 3);
 
     for (int row = 1; row <= kMaxVapors; ++row) {
         const int line = row + 2;
         grid->addWidget(new QLabel(QStringLiteral("Vapor #%1").arg(row), this), line, 0);
         grid->addWidget(m_vapNm[row], line, 1);
         grid->addWidget(m_vapConc[row], line, 2, Qt::AlignHCenter);
-        grid->addWidget(m_vapBkConc[row], line, 3, Qt::AlignHCenter);
-        grid->addWidget(m_bkT[row], line, 4);
-        grid->addWidget(m_bkTMin[row], line, 5);
-        grid->addWidget(m_bkTMax[row], line, 6);
+        grid->addWidget(m_vapConcMass[row], line, 3, Qt::AlignHCenter);
+        grid->addWidget(m_vapBkConc[row], line, 4, Qt::AlignHCenter);
+        grid->addWidget(m_bkT[row], line, 5);
+        grid->addWidget(m_bkTMin[row], line, 6);
+        grid->addWidget(m_bkTMax[row], line, 7);
     }
 
     auto* conditions = new QGridLayout;
@@ -232,7 +252,8 @@ void BreakTimeFive::buildLayout() {
     commands->addWidget(m_cmdData, 0, 1);
     commands->addWidget(m_cmdPrint, 1, 0);
     commands->addWidget(m_cmdExit, 1, 1);
-    for (QPushButton* button : {m_cmdCalc, m_cmdData, m_cmdPrint, m_cmdExit}) {
+    commands->addWidget(m_cmdReport, 2, 0);
+    for (QPushButton* button : {m_cmdCalc, m_cmdData, m_cmdPrint, m_cmdExit, m_cmdReport}) {
         button->setMinimumHeight(40);
     }
 
@@ -256,9 +277,9 @@ void BreakTimeFive::buildLayout() {
         order.push_back(m_vapConc[row]);
         order.push_back(m_vapBkConc[row]);
     }
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{m_temperature, m_atmPressure, m_relHumid, m_airFlowVol, m_eqConc,
-                                         m_cmdCalc, m_cmdData, m_cmdPrint, m_cmdExit, m_cartName}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{m_temperature, m_atmPressure, m_relHumid, m_airFlowVol,
+                                                      m_eqConc, m_cmdCalc, m_cmdData, m_cmdPrint, m_cmdExit,
+                                                      m_cartName, m_cmdReport}) {
         order.push_back(w);
     }
     for (std::size_t i = 1; i < order.size(); ++i) {
@@ -269,6 +290,8 @@ void BreakTimeFive::buildLayout() {
 // --- Moving values between the state and the screen ---
 
 void BreakTimeFive::ClearResultsDisplay() {
+    m_lastRun.reset();
+    m_cmdReport->setEnabled(false);
     for (int row = 1; row <= kMaxVapors; ++row) {
         m_bkT[row]->clearValue();
         m_bkTMin[row]->clearValue();
@@ -311,6 +334,7 @@ void BreakTimeFive::ShowInputsOnResults() {
     m_atmPressure->setText(text(conditions.pressure));
     m_relHumid->setText(text(conditions.relHumidity));
     m_airFlowVol->setText(text(conditions.airFlow));
+    showMassConcentrations();
     setFaceVelocity(st);
 }
 
@@ -325,7 +349,9 @@ void BreakTimeFive::ShowResults() {
         m_vapBkConc[row]->setText(text(shown.breakConc));
         m_vapConc[row]->setText(text(shown.concentration));
     }
-    showRunNotes(st.runReport.notes);
+    showRunNotes(state().runReport.notes);
+    // The run may have put another vapor first: the equivalent concentration names vapor #1.
+    showEquivalentConcentration();
 }
 
 void BreakTimeFive::focusBreakConc(int row) {
@@ -357,6 +383,8 @@ void BreakTimeFive::onCalculate() {
                 }
                 return;
             case CalculateStatus::Done:
+                m_lastRun = state();
+                m_cmdReport->setEnabled(true);
                 show();
                 return;
         }
@@ -377,6 +405,15 @@ void BreakTimeFive::reportRunFailure(const std::string& text) {
 void BreakTimeFive::showEquivalentConcentration() {
     m_eqConc->setText(text(equivalentConcentrationText(state())));
     m_eqConcTyped = false;
+    showMassConcentrations();
+}
+
+void BreakTimeFive::showMassConcentrations() {
+    for (int row = 1; row <= kMaxVapors; ++row) {
+        const bool inUse = isSlotInUse(state().vapors[row]);
+        m_vapConcMass[row]->setText(inUse ? text(massConcentrationText(equivalentConcentration(state(), row)))
+                                          : QString());
+    }
 }
 
 void BreakTimeFive::storeTemperature() {
@@ -419,6 +456,8 @@ void BreakTimeFive::vapConcEntered(int row, Trigger trigger) {
         }
         if (accepted || trigger == Trigger::LostFocus) {
             showEquivalentConcentration();
+        } else {
+            showMassConcentrations();
         }
     });
 }
@@ -448,6 +487,7 @@ void BreakTimeFive::eqConcEntered() {
     st.vapors[1].avgConc = concentrationFromEquivalent(st, numberIn(m_eqConc));
     m_vapConc[1]->setText(text(generalText(st.vapors[1].avgConc)));
     setBreakFraction(1);
+    showMassConcentrations();
 }
 
 // --- Return, print, exit ---
@@ -506,6 +546,62 @@ void BreakTimeFive::savePdfInstead(const std::string& reason) {
     if (!printWindowImage(printer)) {
         showNote(messenger(),
                  "The file " + QDir::toNativeSeparators(fileName).toStdString() + " could not be written.");
+    }
+}
+
+// --- The change-schedule report ---
+
+void BreakTimeFive::onReport() {
+    if (!m_lastRun) {
+        return;
+    }
+    auto settings = reportSettings();
+    ReportDialog dialog(loadReportHeading(*settings), m_hasPrinter(), this);
+    const int choice = context().dialogs.runModal(dialog);
+    if (choice == ReportDialog::Cancel) {
+        return;
+    }
+    saveReportHeading(*settings, dialog.heading());
+    ReportContent content;
+    content.heading = dialog.heading();
+    content.madeAt = QDateTime::currentDateTime();
+    content.notes = runCautions(*m_lastRun, false);
+    const auto report = buildChangeScheduleReport(*m_lastRun, content);
+    if (choice == ReportDialog::Print) {
+        printReport(*report);
+    } else {
+        saveReport(*report);
+    }
+}
+
+void BreakTimeFive::saveReport(QTextDocument& report) {
+    QString fileName =
+        context().dialogs.saveFileName(this, QStringLiteral("Save the Change-Schedule Report"),
+                                       QDir::home().filePath(QStringLiteral("change-schedule-report.pdf")),
+                                       QStringLiteral("PDF files (*.pdf)"));
+    if (fileName.isEmpty()) {
+        return;
+    }
+    if (QFileInfo(fileName).suffix().isEmpty()) {
+        fileName += QStringLiteral(".pdf");
+    }
+    try {
+        writeReportPdf(report, fileName);
+    } catch (const ReportWriteError& error) {
+        showNote(messenger(), error.what());
+    }
+}
+
+void BreakTimeFive::printReport(QTextDocument& report) {
+    QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
+    printer.setDocName(kReportTitle);
+    QPrintDialog dialog(&printer, this);
+    if (context().dialogs.runModal(dialog) != QDialog::Accepted) {
+        return;
+    }
+    paintReport(report, printer);
+    if (printer.printerState() == QPrinter::Error) {
+        showNote(messenger(), "The report could not be printed.");
     }
 }
 

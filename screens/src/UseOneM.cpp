@@ -46,6 +46,17 @@ const QString UseOneM::kSuggestions = QStringLiteral(
     "  \r\n"
     "Use total flow for PAPRs\r\n");
 
+// The flows are those the suggestions table gives for the same work rates, so that the two never
+// disagree; a higher flow shortens the predicted service life.
+const std::vector<UseOneM::WorkRatePreset> UseOneM::kWorkRatePresets = {
+    {QStringLiteral("Light"), 21},
+    {QStringLiteral("Moderate"), 30},
+    {QStringLiteral("Heavy"), 55},
+    {QStringLiteral("Very heavy"), 75},
+};
+
+const QString UseOneM::kCustomWorkRate = QStringLiteral("Custom");
+
 UseOneM::UseOneM(ScreenContext& context) : Form(context, QStringLiteral("Use Conditions")) {
     m_temperature = makeField(QStringLiteral("23"), QStringLiteral("Enter the temperature"));
     m_atmPressure = makeField(QStringLiteral("1.00"), QStringLiteral("Enter the atmospheric pressure"));
@@ -54,6 +65,7 @@ UseOneM::UseOneM(ScreenContext& context) : Form(context, QStringLiteral("Use Con
         makeField(QStringLiteral("2"), QStringLiteral("Enter the number of cartridges on a respirator"));
     m_breathingAirFlow =
         makeField(QStringLiteral("30"), QStringLiteral("Enter the average breathing air flow"));
+    m_workRate = makeWorkRate();
     m_returnBtn = new QPushButton(QStringLiteral("Return"), this);
     m_returnBtn->setToolTip(QStringLiteral("Return to top level Data Input screen"));
     m_suggestionsText = kSuggestions;
@@ -85,6 +97,9 @@ UseOneM::UseOneM(ScreenContext& context) : Form(context, QStringLiteral("Use Con
              QStringLiteral("Average Breathing Air Flow (L/min)"));
     onCommand(m_returnBtn, [this] { onReturn(); });
     connect(&document(), &CalcDocument::conditionsChanged, this, [this] { showConditions(); });
+    connect(m_workRate, &QComboBox::activated, this, &UseOneM::onWorkRatePicked);
+    connect(m_breathingAirFlow, &QLineEdit::textChanged, this, &UseOneM::showWorkRateOfAirFlow);
+    showWorkRateOfAirFlow();
 
     buildLayout();
     // The defaults set above count as unchanged: only what the user alters is looked at again.
@@ -109,6 +124,37 @@ NumericLineEdit* UseOneM::makeField(const QString& text, const QString& toolTip)
     return field;
 }
 
+QComboBox* UseOneM::makeWorkRate() {
+    auto* box = new QComboBox(this);
+    for (const WorkRatePreset& preset : kWorkRatePresets) {
+        box->addItem(QStringLiteral("%1 (%2 L/min)").arg(preset.name).arg(preset.airFlow), preset.airFlow);
+    }
+    box->addItem(kCustomWorkRate);
+    box->setToolTip(QStringLiteral("Pick a work rate to enter its breathing air flow"));
+    box->setAccessibleName(QStringLiteral("Work rate"));
+    return box;
+}
+
+// A preset goes into the air flow field as if typed there, through the field's own check and store.
+void UseOneM::onWorkRatePicked(int index) {
+    const QVariant flow = m_workRate->itemData(index);
+    if (!flow.isValid()) {
+        return;  // Custom: the field keeps whatever the user typed
+    }
+    m_breathingAirFlow->setText(QString::number(flow.toInt()));
+    fields().check(*fields().rowOf(m_breathingAirFlow));
+}
+
+// The drop-down names the preset whose flow the field holds, and Custom for any other number.
+void UseOneM::showWorkRateOfAirFlow() {
+    const double flow = numberIn(m_breathingAirFlow);
+    const auto preset = std::find_if(kWorkRatePresets.begin(), kWorkRatePresets.end(),
+                                     [flow](const WorkRatePreset& p) { return p.airFlow == flow; });
+    m_workRate->setCurrentIndex(preset == kWorkRatePresets.end()
+                                    ? m_workRate->findText(kCustomWorkRate)
+                                    : static_cast<int>(preset - kWorkRatePresets.begin()));
+}
+
 void UseOneM::buildLayout() {
     auto* heading = new QLabel(QStringLiteral("Accept or Change Default Values"), this);
     QFont headingFont = heading->font();
@@ -123,7 +169,11 @@ void UseOneM::buildLayout() {
     form->addRow(QStringLiteral("Atmospheric Pressure (atm)"), m_atmPressure);
     form->addRow(QStringLiteral("Relative Humidity (%)"), m_relHumid);
     form->addRow(QStringLiteral("Number of Cartridges on a Respirator"), m_numCarts);
-    form->addRow(QStringLiteral("Average Breathing Air Flow (L/min)"), m_breathingAirFlow);
+    auto* airFlowRow = new QHBoxLayout;
+    airFlowRow->addWidget(m_breathingAirFlow);
+    airFlowRow->addWidget(m_workRate);
+    airFlowRow->addStretch();
+    form->addRow(QStringLiteral("Average Breathing Air Flow (L/min)"), airFlowRow);
 
     auto* suggestionsLabel = new QLabel(QStringLiteral("Suggestions: "), this);
     m_text7 = new QPlainTextEdit(this);
@@ -164,7 +214,8 @@ void UseOneM::buildLayout() {
     setTabOrder(m_atmPressure, m_relHumid);
     setTabOrder(m_relHumid, m_numCarts);
     setTabOrder(m_numCarts, m_breathingAirFlow);
-    setTabOrder(m_breathingAirFlow, m_returnBtn);
+    setTabOrder(m_breathingAirFlow, m_workRate);
+    setTabOrder(m_workRate, m_returnBtn);
     setTabOrder(m_returnBtn, m_text7);
 }
 

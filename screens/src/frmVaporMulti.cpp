@@ -143,6 +143,15 @@ void frmVaporMulti::buildFields() {
                  static_cast<int>(i) >= kFirstAntoine ? kAntoineHeading + ' ' + label : label);
     }
 
+    m_avgVapConcMass = new QLineEdit(this);
+    m_avgVapConcMass->setReadOnly(true);
+    // Not a stop of the keyboard order: nothing can be entered here.
+    m_avgVapConcMass->setFocusPolicy(Qt::NoFocus);
+    m_avgVapConcMass->setAccessibleName(QStringLiteral("Average Vapor Concentration (mg/m³)"));
+    m_avgVapConcMass->setToolTip(
+        QStringLiteral("The average concentration in mg/m³ at the temperature and pressure of the use "
+                       "conditions"));
+
     // The CAS number is text, not a number, but like the number fields it selects its whole text
     // on getting the focus and reports when the focus has left it.
     m_cas = new NumericLineEdit(this);
@@ -182,7 +191,17 @@ void frmVaporMulti::buildLayout() {
             grid->addWidget(heading, row++, 0, 1, 2);
         }
         grid->addWidget(new QLabel(QString::fromUtf8(kNumbers[i].label), this), row, 0, Qt::AlignRight);
-        grid->addWidget(m_numbers[i], row++, 1, Qt::AlignLeft);
+        if (m_numbers[i] == avgVapConc()) {
+            auto* withMass = new QHBoxLayout;
+            withMass->addWidget(m_numbers[i]);
+            withMass->addWidget(m_avgVapConcMass);
+            m_avgVapConcMass->setFixedWidth(110);
+            withMass->addWidget(new QLabel(QStringLiteral("mg/m³"), this));
+            withMass->addStretch();
+            grid->addLayout(withMass, row++, 1);
+        } else {
+            grid->addWidget(m_numbers[i], row++, 1, Qt::AlignLeft);
+        }
         m_numbers[i]->setFixedWidth(110);
     }
     grid->addWidget(new QLabel(QStringLiteral("CAS Number"), this), row, 0, Qt::AlignRight);
@@ -230,10 +249,37 @@ void frmVaporMulti::connectEvents() {
     connect(m_chemName, &NameComboBox::lostFocus, this, [this] { m_searchByCas = 0; });
     connect(m_cas, &NumericLineEdit::focusLost, this, [this] { m_searchByCas = 1; });
 
+    for (NumericLineEdit* field : {molWt(), avgVapConc()}) {
+        connect(field, &QLineEdit::textChanged, this, [this] { showAvgVapConcMass(); });
+    }
+
     onCommand(m_cmdExit, [this] { onExit(); });
     onCommand(m_cmdSearch, [this] { onSearch(); });
     onCommand(m_cmdSave, [this] { onSave(); });
     onCommand(m_cmdClear, [this] { onClear(); });
+}
+
+void frmVaporMulti::showEvent(QShowEvent* event) {
+    Form::showEvent(event);
+    // The use conditions may have changed while the screen was hidden.
+    showAvgVapConcMass();
+}
+
+// Shown for the numbers as Return would store them, at the use conditions the next run uses; empty
+// while either number is missing or the use conditions were never given.
+void frmVaporMulti::showAvgVapConcMass() {
+    QString shown;
+    const double ppm = readNumber(toUtf8(avgVapConc()->text()));
+    const double weight = readNumber(toUtf8(molWt()->text()));
+    if (state().atmPressure > 0 && ppm > 0 && weight > 0) {
+        try {
+            shown = fromUtf8(massConcentrationText(
+                massConcentration(state().atmPressure, state().tempC, toSingle(ppm), toSingle(weight))));
+        } catch (const CalcError&) {
+            // A number beyond single precision: the field reports it when left; nothing to show.
+        }
+    }
+    m_avgVapConcMass->setText(shown);
 }
 
 void frmVaporMulti::onChemNameChange() {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <utility>
 
 #include "Scenarios.h"
 #include "quandrelle/engine/DisplayFormat.h"
@@ -53,6 +54,16 @@ TEST(EquivalentConcentration, HundredPpmBenzeneAt25CShows3193) {
     state.vapors[1].molWt = 78.11f;
     EXPECT_NEAR(equivalentConcentration(state), 319.2958, 0.00005);
     EXPECT_EQ(generalText(roundHalfEven(equivalentConcentration(state), 2)), "319.3");
+}
+
+TEST(EquivalentConcentration, AnyVaporByTheSameFormulaAsVaporOne) {
+    CalcState state = test::withVapors(test::halfMask(), {test::kBenzene, test::kToluene});
+    state.tempC = 25;
+    state.vapors[2].avgConc = 200;
+    EXPECT_NEAR(equivalentConcentration(state, 2), 753.3, 0.05);
+    const double asSecond = equivalentConcentration(state, 2);
+    std::swap(state.vapors[1], state.vapors[2]);
+    EXPECT_EQ(equivalentConcentration(state), asSecond);
 }
 
 TEST(EquivalentConcentration, InverseStoresTheSinglePrecisionConcentration) {

@@ -7,18 +7,23 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <set>
+#include <utility>
 
 #include "../engine/Scenarios.h"
+#include "PdfText.h"
 #include "ScreenTest.h"
 #include "quandrelle/engine/DisplayFormat.h"
+#include "quandrelle/engine/SetUp.h"
 #include "quandrelle/screens/BreakTimeFive.h"
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/InputMasterFive.h"
 #include "quandrelle/screens/LimitsMessage.h"
+#include "quandrelle/screens/ReportDialog.h"
 #include "quandrelle/screens/UseOneM.h"
 
 namespace quandrelle::testing {
@@ -197,6 +202,48 @@ TEST_F(BreakTimeFiveTest, FreeRowsAreEmptiedWhenTheScreenIsFilled) {
     EXPECT_EQ(screen->vapBkConc(1)->text(), "7");
 }
 
+TEST_F(BreakTimeFiveTest, EveryConcentrationIsShownInMgPerCubicMetreByTheVaporOneFormula) {
+    enter({test::kBenzene, test::kToluene});
+    EXPECT_EQ(screen->vapConcMass(1)->text(), screen->eqConc()->text());
+    EXPECT_EQ(screen->vapConcMass(2)->text(),
+              shown(massConcentrationText(equivalentConcentration(state, 2))));
+    EXPECT_EQ(screen->vapConcMass(3)->text(), "");
+    EXPECT_TRUE(screen->vapConcMass(2)->isReadOnly());
+    EXPECT_EQ(screen->vapConcMass(2)->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(screen->vapConcMass(2)->accessibleName(), "Vapor Concentrations (ppm) in mg/m³ 2");
+
+    // Toluene moved to slot 1 gives the number vapor #1's own formula gives.
+    CalcState swapped = state;
+    std::swap(swapped.vapors[1], swapped.vapors[2]);
+    EXPECT_EQ(screen->vapConcMass(2)->text(), shown(massConcentrationText(equivalentConcentration(swapped))));
+}
+
+TEST_F(BreakTimeFiveTest, MgPerCubicMetreFollowsConcentrationTemperatureAndPressure) {
+    enter({test::kBenzene, test::kToluene});
+    const QString before = screen->vapConcMass(2)->text();
+    typeAndTab(screen->vapConc(2), "200");
+    const QString doubled = screen->vapConcMass(2)->text();
+    EXPECT_EQ(doubled, shown(massConcentrationText(equivalentConcentration(state, 2))));
+    EXPECT_NE(doubled, before);
+    typeAndTab(screen->temperature(), "40");
+    EXPECT_EQ(screen->vapConcMass(2)->text(),
+              shown(massConcentrationText(equivalentConcentration(state, 2))));
+    EXPECT_NE(screen->vapConcMass(2)->text(), doubled);
+    typeAndTab(screen->atmPressure(), "0.8");
+    EXPECT_EQ(screen->vapConcMass(1)->text(),
+              shown(massConcentrationText(equivalentConcentration(state, 1))));
+    // An out-of-range concentration is kept, and so is its mg/m3.
+    typeAndTab(screen->vapConc(2), "150000");
+    EXPECT_EQ(screen->vapConcMass(2)->text(),
+              shown(massConcentrationText(equivalentConcentration(state, 2))));
+    messenger.shown.clear();
+    // Typing a mass concentration for vapor #1 changes its ppm, and its row follows.
+    typeInto(screen->eqConc(), "1000");
+    pressEnter(screen->eqConc());
+    EXPECT_EQ(screen->vapConcMass(1)->text(),
+              shown(massConcentrationText(equivalentConcentration(state, 1))));
+}
+
 // --- Calculate: the limits check ---
 
 TEST_F(BreakTimeFiveTest, AFractionOfExactlyOneHalfIsCalculated) {
@@ -321,7 +368,15 @@ TEST_F(BreakTimeFiveTest, AMixtureRunReordersTheRowsOnBothScreens) {
         EXPECT_EQ(screen->vapConc(row)->text(), "");
         EXPECT_EQ(screen->vapBkConc(row)->text(), "");
         EXPECT_EQ(screen->bkT(row)->text(), "");
+        EXPECT_EQ(screen->vapConcMass(row)->text(), "");
     }
+    for (int row = 1; row <= 3; ++row) {
+        EXPECT_EQ(screen->vapConcMass(row)->text(),
+                  shown(massConcentrationText(equivalentConcentration(state, row))))
+            << "the mass concentration moves with its vapor";
+    }
+    EXPECT_EQ(screen->eqConc()->text(), screen->vapConcMass(1)->text())
+        << "the equivalent concentration is the one of the vapor now first";
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     if (const char* shot = std::getenv("QUANDRELLE_RESULTS_SCREENSHOT")) {
@@ -673,6 +728,130 @@ TEST_F(BreakTimeFiveTest, AFileThatCannotBeWrittenIsReported) {
     messenger.answer(MessageAnswer::Yes);
     screen->cmdPrint()->click();
     EXPECT_EQ(messenger.shown.size(), 3u);
+}
+
+// --- The change-schedule report ---
+
+class ReportButtonTest : public BreakTimeFiveTest {
+protected:
+    void SetUp() override {
+        BreakTimeFiveTest::SetUp();
+        ASSERT_TRUE(folder.isValid());
+        // The remembered heading goes to this test's own settings file, not the user's.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.filePath("settings"));
+    }
+
+    // Fills the dialog as the user would and presses one of its buttons.
+    void scriptReportDialog(const ReportHeading& heading, bool print = false) {
+        dialogs.script([heading, print](QDialog& dialog) {
+            auto& report = dynamic_cast<ReportDialog&>(dialog);
+            report.site()->setText(heading.site);
+            report.task()->setText(heading.task);
+            report.preparedBy()->setText(heading.preparedBy);
+            (print ? report.printButton() : report.saveButton())->click();
+            return report.result();
+        });
+    }
+
+    PdfReading saveReport(const ReportHeading& heading = {"Plant 3", "Line 2 spraying", "J. Hygienist"}) {
+        scriptReportDialog(heading);
+        dialogs.scriptFileName(folder.filePath("schedule"));
+        screen->cmdReport()->click();
+        EXPECT_TRUE(QFileInfo::exists(folder.filePath("schedule.pdf"))) << "the suffix is added";
+        return readPdf(folder.filePath("schedule.pdf"));
+    }
+
+    // A row of the results table as the results screen shows it.
+    QString shownRow(int row) const {
+        return QStringList{QStringLiteral("Vapor #%1").arg(row), screen->vapNm(row)->text(),
+                           screen->vapConc(row)->text(),         screen->vapConcMass(row)->text(),
+                           screen->vapBkConc(row)->text(),       screen->bkT(row)->text(),
+                           screen->bkTMin(row)->text(),          screen->bkTMax(row)->text()}
+            .join(' ');
+    }
+
+    QTemporaryDir folder;
+};
+
+TEST_F(ReportButtonTest, OnlyAFinishedRunCanBeReported) {
+    enter({test::kBenzene});
+    EXPECT_FALSE(screen->cmdReport()->isEnabled());
+    setBreakConcs({"10"});
+    calculate();
+    EXPECT_TRUE(screen->cmdReport()->isEnabled());
+    setBreakConcs({"60"});  // refused: the last results stay, and so does their report
+    calculate();
+    EXPECT_TRUE(screen->cmdReport()->isEnabled());
+    forms.ShowForm(forms::kResults);
+    screen->ShowInputsOnResults();
+    screen->ClearResultsDisplay();  // the hub's Continue
+    EXPECT_FALSE(screen->cmdReport()->isEnabled());
+}
+
+TEST_F(ReportButtonTest, TheReportHoldsTheResultsExactlyAsTheScreenShowsThem) {
+    enter({test::kToluene, test::kBenzene, test::kAcetone}, 0.8f);
+    setBreakConcs({"10", "5", "20"});
+    calculate();
+    const PdfReading pdf = saveReport();
+    for (int row = 1; row <= 3; ++row) {
+        EXPECT_TRUE(pdf.text.contains(shownRow(row))) << shownRow(row).toStdString();
+    }
+    for (const auto& [caption, field] :
+         std::vector<std::pair<QString, QLineEdit*>>{{"Temperature (oC)", screen->temperature()},
+                                                     {"Atmospheric Pressure (atm)", screen->atmPressure()},
+                                                     {"Use Relative Humidity (%)", screen->relHumid()},
+                                                     {"Average Air Flow (L/min)", screen->airFlowVol()},
+                                                     {"Equivalent Conc Vapor#1 (mg/m3)", screen->eqConc()}}) {
+        EXPECT_TRUE(pdf.text.contains(caption + ' ' + field->text())) << caption.toStdString();
+    }
+    EXPECT_TRUE(pdf.text.contains("Name: " + screen->cartName()->text()));
+    EXPECT_TRUE(pdf.text.contains("Plant 3") && pdf.text.contains("Line 2 spraying"));
+    EXPECT_TRUE(pdf.text.contains("Humidity above 65 %")) << "the run's cautions";
+    EXPECT_TRUE(pdf.text.contains("Boiling point below 65 °C (Acetone)"));
+    EXPECT_TRUE(messenger.shown.empty());
+}
+
+TEST_F(ReportButtonTest, EditsAfterTheRunDoNotReachItsReport) {
+    enter({test::kBenzene});
+    setBreakConcs({"10"});
+    calculate();
+    const QString ranRow = shownRow(1);
+    typeAndTab(screen->vapConc(1), "300");
+    const PdfReading pdf = saveReport();
+    EXPECT_TRUE(pdf.text.contains(ranRow)) << "the concentration the times belong to";
+    EXPECT_FALSE(pdf.text.contains("300"));
+}
+
+TEST_F(ReportButtonTest, TheHeadingIsOfferedAgainNextTime) {
+    enter({test::kBenzene});
+    setBreakConcs({"10"});
+    calculate();
+    saveReport({"Plant 3", "Degreasing", "A. Person"});
+    dialogs.script([](QDialog& dialog) {
+        auto& report = dynamic_cast<ReportDialog&>(dialog);
+        EXPECT_EQ(report.site()->text(), "Plant 3");
+        EXPECT_EQ(report.task()->text(), "Degreasing");
+        EXPECT_EQ(report.preparedBy()->text(), "A. Person");
+        EXPECT_FALSE(report.printButton()->isEnabled()) << "no printer in the tests";
+        return int(QDialog::Rejected);
+    });
+    screen->cmdReport()->click();
+    EXPECT_EQ(dialogs.fileCaptions.size(), 1u) << "Cancel asks for no file";
+}
+
+TEST_F(ReportButtonTest, AFileThatCannotBeWrittenIsReported) {
+    enter({test::kBenzene});
+    setBreakConcs({"10"});
+    calculate();
+    scriptReportDialog({});
+    dialogs.scriptFileName("/nonexistent-folder/schedule.pdf");
+    screen->cmdReport()->click();
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_EQ(messenger.shown[0].title, "Note");
+    EXPECT_EQ(messenger.shown[0].text.rfind(
+                  "The report could not be written to /nonexistent-folder/schedule.pdf: ", 0),
+              0u)
+        << messenger.shown[0].text;
 }
 
 }  // namespace

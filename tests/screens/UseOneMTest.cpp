@@ -56,18 +56,18 @@ TEST_F(UseOneMTest, OpensWithTheDefaultsTipsAndSuggestions) {
     EXPECT_EQ(state.atmPressure, 0.0f) << "nothing stored before the user leaves a field or returns";
 }
 
-TEST_F(UseOneMTest, TabVisitsTheFieldsThenReturnThenTheSuggestions) {
+TEST_F(UseOneMTest, TabVisitsTheFieldsThenTheWorkRateThenReturnThenTheSuggestions) {
     std::vector<QString> visited;
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 8; ++i) {
         QWidget* focused = QApplication::focusWidget();
         visited.push_back(focused->accessibleName().isEmpty() ? focused->property("text").toString()
                                                               : focused->accessibleName());
         QTest::keyClick(focused, Qt::Key_Tab);
     }
-    EXPECT_EQ(visited,
-              (std::vector<QString>{"Temperature (o C)", "Atmospheric Pressure (atm)",
-                                    "Relative Humidity (%)", "Number of Cartridges on a Respirator",
-                                    "Average Breathing Air Flow (L/min)", "Return", "Suggestions: "}));
+    EXPECT_EQ(visited, (std::vector<QString>{"Temperature (o C)", "Atmospheric Pressure (atm)",
+                                             "Relative Humidity (%)", "Number of Cartridges on a Respirator",
+                                             "Average Breathing Air Flow (L/min)", "Work rate", "Return",
+                                             "Suggestions: "}));
 }
 
 TEST_F(UseOneMTest, ReturnWithTheDefaultsStoresThemAndGoesBackToContinue) {
@@ -172,6 +172,72 @@ TEST_F(UseOneMTest, EnterFollowsTheFieldOrderToReturnWithoutPressingIt) {
     }
     EXPECT_TRUE(screen->returnButton()->hasFocus());
     EXPECT_TRUE(screen->isVisible());
+}
+
+// --- Work-rate presets ---
+
+TEST_F(UseOneMTest, EveryPresetHasTheFlowTheSuggestionsGiveForItsWorkRate) {
+    for (const UseOneM::WorkRatePreset& preset : UseOneM::kWorkRatePresets) {
+        const QString line = preset.name + QStringLiteral(" work");
+        const auto lines = UseOneM::kSuggestions.split(QStringLiteral("\r\n"));
+        const auto found = std::find_if(lines.begin(), lines.end(), [&](const QString& l) {
+            return l.startsWith(line + ' ') || l.startsWith(line + '\t');
+        });
+        ASSERT_NE(found, lines.end()) << preset.name.toStdString();
+        EXPECT_EQ(found->section('\t', -1).toInt(), preset.airFlow) << preset.name.toStdString();
+    }
+}
+
+TEST_F(UseOneMTest, PickingAPresetStoresWhatTypingItsFlowStores) {
+    leaveWith(screen->breathingAirFlow(), QStringLiteral("55"));
+    const float typed = state.airFlow;
+    leaveWith(screen->breathingAirFlow(), QStringLiteral("40"));
+    ASSERT_NE(state.airFlow, typed);
+
+    screen->workRate()->setFocus();
+    const int heavy = screen->workRate()->findData(55);
+    ASSERT_GE(heavy, 0);
+    emit screen->workRate()->activated(heavy);
+    EXPECT_EQ(screen->breathingAirFlow()->text(), QStringLiteral("55"));
+    EXPECT_EQ(state.airFlow, typed);
+    EXPECT_EQ(screen->workRate()->currentText(), QStringLiteral("Heavy (55 L/min)"));
+    EXPECT_TRUE(messenger.shown.empty());
+}
+
+TEST_F(UseOneMTest, TheKeyboardPicksPresetsInTurn) {
+    screen->workRate()->setFocus();
+    EXPECT_EQ(screen->workRate()->currentText(), QStringLiteral("Moderate (30 L/min)")) << "the default 30";
+    QTest::keyClick(screen->workRate(), Qt::Key_Down);
+    EXPECT_EQ(screen->breathingAirFlow()->text(), QStringLiteral("55"));
+    EXPECT_EQ(state.airFlow, 55.0f);
+    QTest::keyClick(screen->workRate(), Qt::Key_Down);
+    EXPECT_EQ(state.airFlow, 75.0f);
+    QTest::keyClick(screen->workRate(), Qt::Key_Down);
+    EXPECT_EQ(screen->workRate()->currentText(), QStringLiteral("Custom"));
+    EXPECT_EQ(screen->breathingAirFlow()->text(), QStringLiteral("75")) << "Custom keeps the number";
+    EXPECT_EQ(state.airFlow, 75.0f);
+}
+
+TEST_F(UseOneMTest, TheWorkRateFollowsTheTypedFlow) {
+    const std::vector<std::pair<QString, QString>> cases = {
+        {"21", "Light (21 L/min)"},         {"37", "Custom"},  {"30.0", "Moderate (30 L/min)"},
+        {"75abc", "Very heavy (75 L/min)"}, {"   ", "Custom"}, {"55.01", "Custom"},
+    };
+    for (const auto& [typed, shown] : cases) {
+        leaveWith(screen->breathingAirFlow(), typed);
+        EXPECT_EQ(screen->workRate()->currentText(), shown) << typed.toStdString();
+    }
+}
+
+TEST_F(UseOneMTest, ARejectedFlowKeepsTheFocusFromTheWorkRate) {
+    typeInto(screen->breathingAirFlow(), QStringLiteral("501"));
+    clickThroughWindow(screen->workRate());
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_EQ(messenger.shown[0], invalid("This entry must be less than or equal to 500 "));
+    EXPECT_EQ(screen->breathingAirFlow()->text(), QStringLiteral("501"));
+    EXPECT_EQ(screen->workRate()->currentText(), QStringLiteral("Custom"));
+    activate(*screen);
+    EXPECT_TRUE(screen->breathingAirFlow()->hasFocus());
 }
 
 TEST_F(UseOneMTest, ClosingTheWindowIsReturn) {

@@ -148,6 +148,26 @@ TEST_F(VaporScreenTest, TabVisitsNameNumbersButtonsAndCasLast) {
     EXPECT_EQ(visited, expected);
 }
 
+TEST_F(VaporScreenTest, TheAverageConcentrationIsShownInMgPerCubicMetreAtTheUseConditions) {
+    auto& screen = openSlot(1);
+    fillNumbers(screen, benzeneTexts(), "71-43-2");
+    EXPECT_EQ(screen.avgVapConcMass()->text(), "") << "no use conditions given yet";
+    EXPECT_EQ(screen.avgVapConcMass()->focusPolicy(), Qt::NoFocus);
+
+    state.atmPressure = 1;
+    state.tempC = 25;
+    screen.hide();
+    screen.show();
+    EXPECT_EQ(screen.avgVapConcMass()->text(), "319.3") << "100 ppm of benzene at 25 degrees C and 1 atm";
+    typeInto(screen.avgVapConc(), "200abc");
+    EXPECT_EQ(screen.avgVapConcMass()->text(), "638.59") << "follows as the user types";
+    screen.molWt()->clear();
+    EXPECT_EQ(screen.avgVapConcMass()->text(), "");
+    typeInto(screen.molWt(), "78.11");
+    typeInto(screen.avgVapConc(), "1e39");
+    EXPECT_EQ(screen.avgVapConcMass()->text(), "") << "beyond single precision: nothing to show";
+}
+
 TEST_F(VaporScreenTest, TypingOneLetterEmptiesTheNineFieldsButPickingDoesNot) {
     auto& screen = openSlot(1);
     typeName(screen, QStringLiteral("benzene"));

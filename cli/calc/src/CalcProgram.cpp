@@ -33,12 +33,16 @@ using json = nlohmann::ordered_json;
 
 constexpr const char* kUsage =
     "usage: quandrelle-calc SCENARIO.json [--json] [--sweep QUANTITY=FROM:TO:COUNT[:log] [--jobs N]]\n"
+    "                       [--report FILE.pdf]\n"
     "Estimates the breakthrough time of every vapor of the scenario (\"-\" reads it from standard input).\n"
     "  --json      write the results as JSON instead of a table\n"
     "  --sweep     run the scenario at COUNT values of one quantity from FROM to TO, both included, evenly\n"
     "              spaced (or on a log scale): relHumidity (%), concentrationScale (factor on every\n"
     "              vapor's concentration), airFlow (L/min) or temperature (C)\n"
     "  --jobs      points of the sweep computed at once (default: one per processor core)\n"
+    "  --report FILE.pdf   also write the change-schedule report of the run as a PDF file\n"
+    "  --site TEXT, --task TEXT, --prepared-by TEXT\n"
+    "              what the report names as the site, the task and who prepared it\n"
     "  --version   the program's version\n";
 
 struct Options {
@@ -46,6 +50,8 @@ struct Options {
     bool json = false;
     std::optional<std::string> sweep;
     unsigned jobs = 0;  // 0: one per core
+    bool report = false;
+    ReportRequest reportRequest;
 };
 
 // The value of an option that takes one; false (with the usage) when it is missing.
@@ -68,12 +74,34 @@ bool parseJobs(const std::string& text, unsigned& jobs, std::ostream& err) {
     return true;
 }
 
+// The option that takes the next argument as its text, if `arg` is one.
+std::string* textOption(const std::string& arg, Options& options) {
+    if (arg == "--report") {
+        return &options.reportRequest.path;
+    }
+    if (arg == "--site") {
+        return &options.reportRequest.site;
+    }
+    if (arg == "--task") {
+        return &options.reportRequest.task;
+    }
+    if (arg == "--prepared-by") {
+        return &options.reportRequest.preparedBy;
+    }
+    return nullptr;
+}
+
 bool parseArgs(const std::vector<std::string>& args, Options& options, std::ostream& err) {
     bool havePath = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         std::string value;
-        if (arg == "--json") {
+        if (std::string* text = textOption(arg, options)) {
+            if (!optionValue(args, i, *text, err)) {
+                return false;
+            }
+            options.report = options.report || arg == "--report";
+        } else if (arg == "--json") {
             options.json = true;
         } else if (arg == "--sweep") {
             if (options.sweep) {
@@ -320,7 +348,7 @@ int runSweepCommand(const Scenario& scenario, const Options& options, std::ostre
 }  // namespace
 
 int runCalcProgram(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-                   std::ostream& err) {
+                   std::ostream& err, const ReportWriter& writeReport) {
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
             out << kUsage;
@@ -333,6 +361,14 @@ int runCalcProgram(const std::vector<std::string>& args, std::istream& in, std::
     }
     Options options;
     if (!parseArgs(args, options, err)) {
+        return kExitBadInput;
+    }
+    if (options.report && options.sweep) {
+        err << "quandrelle-calc: a report is of one run, not of a --sweep\n" << kUsage;
+        return kExitBadInput;
+    }
+    if (options.report && !writeReport) {
+        err << "quandrelle-calc: this build cannot write reports (it was built without the screens)\n";
         return kExitBadInput;
     }
     std::string text;
@@ -372,6 +408,14 @@ int runCalcProgram(const std::vector<std::string>& args, std::istream& in, std::
         out << resultsJson(scenario.state, scenario.equivalentConcentration).dump(2) << "\n";
     } else {
         writeTable(scenario, out);
+    }
+    if (options.report) {
+        try {
+            writeReport(scenario.state, options.reportRequest);
+        } catch (const std::runtime_error& error) {
+            err << error.what() << "\n";
+            return kExitRefusedOrFailed;
+        }
     }
     return kExitResults;
 }

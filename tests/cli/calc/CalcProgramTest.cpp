@@ -3,6 +3,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -41,12 +42,13 @@ struct ProgramRun {
     std::string err;
 };
 
-ProgramRun run(const std::vector<std::string>& args, const std::string& input = "") {
+ProgramRun run(const std::vector<std::string>& args, const std::string& input = "",
+               const ReportWriter& writeReport = {}) {
     std::istringstream in(input);
     std::ostringstream out;
     std::ostringstream err;
     ProgramRun result;
-    result.status = runCalcProgram(args, in, out, err);
+    result.status = runCalcProgram(args, in, out, err, writeReport);
     result.out = out.str();
     result.err = err.str();
     return result;
@@ -448,6 +450,57 @@ TEST(CalcProgram, UsageErrors) {
     const ProgramRun help = run({"--help"});
     EXPECT_EQ(help.status, kExitResults);
     EXPECT_NE(help.out.find("usage: quandrelle-calc"), std::string::npos);
+}
+
+// ---- The change-schedule report ----
+
+TEST(CalcProgramReport, TheWriterGetsTheFinishedRunAndTheHeading) {
+    ReportRequest asked;
+    double estimate = 0;
+    const ProgramRun result =
+        run({"-", "--report", "out.pdf", "--site", "Plant 3", "--task", "Degreasing", "--prepared-by",
+             "A. Person"},
+            benzeneScenario().dump(), [&](const CalcState& state, const ReportRequest& request) {
+                asked = request;
+                estimate = state.breakTimeResult[1];
+            });
+    ASSERT_EQ(result.status, kExitResults) << result.err;
+    EXPECT_EQ(asked.path, "out.pdf");
+    EXPECT_EQ(asked.site, "Plant 3");
+    EXPECT_EQ(asked.task, "Degreasing");
+    EXPECT_EQ(asked.preparedBy, "A. Person");
+    EXPECT_GT(estimate, 0) << "the report is written after the run";
+    EXPECT_NE(result.out.find("Benzene"), std::string::npos) << "the results are printed as well";
+}
+
+TEST(CalcProgramReport, AReportThatCannotBeWrittenFailsTheCommand) {
+    const ProgramRun result =
+        run({"-", "--report", "/nowhere/out.pdf"}, benzeneScenario().dump(),
+            [](const CalcState&, const ReportRequest&) {
+                throw std::runtime_error("The report could not be written to /nowhere/out.pdf");
+            });
+    EXPECT_EQ(result.status, kExitRefusedOrFailed);
+    EXPECT_EQ(result.err, "The report could not be written to /nowhere/out.pdf\n");
+}
+
+TEST(CalcProgramReport, BadUsageIsRefusedBeforeAnyRun) {
+    bool written = false;
+    const ReportWriter writer = [&](const CalcState&, const ReportRequest&) { written = true; };
+    EXPECT_EQ(run({"-", "--report"}, benzeneScenario().dump(), writer).status, kExitBadInput);
+    EXPECT_EQ(run({"-", "--site"}, benzeneScenario().dump(), writer).status, kExitBadInput);
+    EXPECT_EQ(
+        run({"-", "--report", "out.pdf", "--sweep", "relHumidity=5:95:3"}, benzeneScenario().dump(), writer)
+            .status,
+        kExitBadInput);
+    const ProgramRun withoutQt = run({"-", "--report", "out.pdf"}, benzeneScenario().dump());
+    EXPECT_EQ(withoutQt.status, kExitBadInput);
+    EXPECT_NE(withoutQt.err.find("cannot write reports"), std::string::npos) << withoutQt.err;
+    EXPECT_TRUE(withoutQt.out.empty());
+    // A refused run writes no report.
+    json refused = benzeneScenario();
+    refused["vapors"][0]["breakConc"] = 60;
+    EXPECT_EQ(run({"-", "--report", "out.pdf"}, refused.dump(), writer).status, kExitRefusedOrFailed);
+    EXPECT_FALSE(written);
 }
 
 }  // namespace

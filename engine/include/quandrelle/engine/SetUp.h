@@ -4,6 +4,7 @@
 // entered values into the calculation state, so that both store every value the same way.
 
 #include <cstdint>
+#include <string>
 
 #include "quandrelle/engine/CalcState.h"
 
@@ -12,8 +13,16 @@ namespace quandrelle {
 // Derives every quantity a run needs from the entered data; ends with mixCount = vaporCount.
 void PrepareRun(CalcState& state);
 
-// Concentration of vapor #1 in mg/m3 at the use conditions (not rounded).
-double equivalentConcentration(const CalcState& state);
+// A vapor concentration in ppm as mg/m3 at a pressure (atm) and temperature (degrees C), by the
+// ideal gas with 0.08205 L atm/(mol K) (not rounded).
+double massConcentration(float atmPressure, float tempC, float ppm, float molWt);
+
+// Concentration of a vapor (vapor #1 unless another slot is named) in mg/m3 at the use
+// conditions (not rounded).
+double equivalentConcentration(const CalcState& state, int slot = 1);
+
+// A concentration in mg/m3 as the screens show it: two decimals (halves to even), general form.
+std::string massConcentrationText(double milligramsPerCubicMetre);
 
 // The inverse: the ppm of vapor #1 that an equivalent concentration in mg/m3 stands for, as the
 // Single that is stored.

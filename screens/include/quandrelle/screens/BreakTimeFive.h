@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 
 class QCloseEvent;
 class QPrinter;
+class QTextDocument;
 
 namespace quandrelle {
 
@@ -44,6 +46,7 @@ public:
     QLineEdit* cartName() const { return m_cartName; }
     QLabel* vapNm(int row) const { return m_vapNm.at(row); }
     NumericLineEdit* vapConc(int row) const { return m_vapConc.at(row); }
+    QLineEdit* vapConcMass(int row) const { return m_vapConcMass.at(row); }
     NumericLineEdit* vapBkConc(int row) const { return m_vapBkConc.at(row); }
     QLabel* bkT(int row) const { return m_bkT.at(row); }
     QLabel* bkTMin(int row) const { return m_bkTMin.at(row); }
@@ -60,6 +63,7 @@ public:
     // The notes of the last run (how its results were found, cautions), one line each; empty
     // and hidden when the model answered without remark.
     QLabel* runNotes() const { return m_runNotes; }
+    QPushButton* cmdReport() const { return m_cmdReport; }
 
 protected:
     void closeRequested() override;
@@ -75,6 +79,9 @@ private:
     void onReturnToData();
     void onPrint();
     void onExit();
+    void onReport();
+    void saveReport(QTextDocument& report);
+    void printReport(QTextDocument& report);
     void reportRunFailure(const std::string& text);
     void showRunNotes(const std::vector<std::string>& notes);
 
@@ -86,6 +93,7 @@ private:
     void vapBkConcLeft(int row);
     void eqConcEntered();
     void showEquivalentConcentration();
+    void showMassConcentrations();
     void setBreakFraction(int row);
     // Offers the window's image as a PDF file when it cannot go to a printer.
     void savePdfInstead(const std::string& reason);
@@ -98,6 +106,8 @@ private:
     // Row arrays, index = vapor slot; 0 unused.
     std::array<ValueLabel*, 6> m_vapNm{};
     std::array<NumericLineEdit*, 6> m_vapConc{};
+    // Each concentration in mg/m3 at the conditions on this screen; shown only, follows the state.
+    std::array<QLineEdit*, 6> m_vapConcMass{};
     std::array<NumericLineEdit*, 6> m_vapBkConc{};
     std::array<ValueLabel*, 6> m_bkT{};
     std::array<ValueLabel*, 6> m_bkTMin{};
@@ -112,6 +122,10 @@ private:
     QPushButton* m_cmdExit = nullptr;
     QPushButton* m_cmdPrint = nullptr;
     QLabel* m_runNotes = nullptr;
+    QPushButton* m_cmdReport = nullptr;
+    // The last successful run as it ended, for its report: later edits on the screen belong to no
+    // result until the next run.
+    std::optional<CalcState> m_lastRun;
 };
 
 }  // namespace quandrelle

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <array>
+#include <vector>
 
 #include "quandrelle/screens/Form.h"
 
@@ -18,6 +20,15 @@ public:
     // The table of suggested breathing air flows, exactly as shown (tab-separated, CR LF lines).
     static const QString kSuggestions;
 
+    // A work rate offered beside the air flow field, with the flow of the suggestions table.
+    struct WorkRatePreset {
+        QString name;
+        int airFlow;  // L/min
+    };
+    static const std::vector<WorkRatePreset> kWorkRatePresets;
+    // The drop-down's entry for an air flow that is none of the presets.
+    static const QString kCustomWorkRate;
+
     explicit UseOneM(ScreenContext& context);
 
     NumericLineEdit* temperature() const { return m_temperature; }
@@ -25,6 +36,7 @@ public:
     NumericLineEdit* relHumid() const { return m_relHumid; }
     NumericLineEdit* numCarts() const { return m_numCarts; }
     NumericLineEdit* breathingAirFlow() const { return m_breathingAirFlow; }
+    QComboBox* workRate() const { return m_workRate; }
     QPushButton* returnButton() const { return m_returnBtn; }
     QString suggestionsText() const { return m_suggestionsText; }
 
@@ -34,6 +46,9 @@ protected:
 private:
     NumericLineEdit* makeField(const QString& text, const QString& toolTip);
     void buildLayout();
+    QComboBox* makeWorkRate();
+    void onWorkRatePicked(int index);
+    void showWorkRateOfAirFlow();
     void onReturn();
     std::array<NumericLineEdit*, kConditionCount> conditionFields() const;
     // Stores one accepted field into the document.
@@ -45,6 +60,7 @@ private:
     NumericLineEdit* m_relHumid = nullptr;
     NumericLineEdit* m_numCarts = nullptr;
     NumericLineEdit* m_breathingAirFlow = nullptr;
+    QComboBox* m_workRate = nullptr;
     QPushButton* m_returnBtn = nullptr;
     QPlainTextEdit* m_text7 = nullptr;
     QString m_suggestionsText;

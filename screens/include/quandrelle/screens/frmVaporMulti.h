@@ -49,6 +49,8 @@ public:
     // The eight number fields in record order.
     const std::array<NumericLineEdit*, 8>& numberFields() const { return m_numbers; }
     NumericLineEdit* cas() const { return m_cas; }
+    // The average concentration in mg/m3 at the use conditions; empty until they are given.
+    QLineEdit* avgVapConcMass() const { return m_avgVapConcMass; }
     QPushButton* exitButton() const { return m_cmdExit; }
     QPushButton* searchButton() const { return m_cmdSearch; }
     QPushButton* saveButton() const { return m_cmdSave; }
@@ -56,6 +58,7 @@ public:
 
 protected:
     void closeRequested() override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildFields();
@@ -75,12 +78,14 @@ private:
     void showRecord(const VaporRecord& record);
     VaporRecord typedRecord() const;
     void refillList(bool keepName);
+    void showAvgVapConcMass();
 
     std::unique_ptr<VaporStore> m_store;
     int m_searchByCas = 0;
     NameComboBox* m_chemName = nullptr;
     std::array<NumericLineEdit*, 8> m_numbers{};
     NumericLineEdit* m_cas = nullptr;
+    QLineEdit* m_avgVapConcMass = nullptr;
     QPushButton* m_cmdExit = nullptr;
     QPushButton* m_cmdSearch = nullptr;
     QPushButton* m_cmdSave = nullptr;

@@ -1,0 +1,81 @@
+#include "quandrelle/engine/Cautions.h"
+
+#include <cmath>
+
+#include "quandrelle/engine/SetUp.h"
+#include "quandrelle/engine/WaterMiscibleCaution.h"
+
+namespace quandrelle {
+namespace {
+
+// Torr at the normal boiling point.
+constexpr double kStandardPressureTorr = 760;
+
+bool boilsBelowMigrationLimit(const VaporData& vapor) {
+    const std::optional<double> boiling = normalBoilingPointC(vapor);
+    return boiling && *boiling < kMigratingBoilingPointC;
+}
+
+}  // namespace
+
+std::string runVaporNamesWhere(const CalcState& state, const std::function<bool(int)>& applies) {
+    std::string names;
+    for (int slot = 1; slot <= state.vaporCount; ++slot) {
+        if (isSlotInUse(state.vapors[slot]) && applies(slot)) {
+            names += (names.empty() ? "" : ", ") + state.vapors[slot].chemName;
+        }
+    }
+    return names;
+}
+
+std::optional<double> normalBoilingPointC(const VaporData& vapor) {
+    // ln P = A - B / (T + C) solved for T at P = 760 torr.
+    const double drop = static_cast<double>(vapor.antoineA) - std::log(kStandardPressureTorr);
+    if (!(drop > 0) || !(vapor.antoineB > 0)) {
+        return std::nullopt;
+    }
+    const double kelvin = vapor.antoineB / drop - vapor.antoineC;
+    if (!std::isfinite(kelvin)) {
+        return std::nullopt;
+    }
+    return kelvin - 273.15;
+}
+
+std::vector<std::string> runCautions(const CalcState& state, bool conservativeEstimate) {
+    std::vector<std::string> cautions;
+    // Compared with the stored value of the percent typed, so that 65 itself raises no caution.
+    if (state.relHumidity > humidityFraction(kHumidCautionPercent)) {
+        cautions.push_back(
+            "Humidity above 65 %: water shortens cartridge life and makes this estimate less certain.");
+    }
+    const std::string volatileVapors =
+        runVaporNamesWhere(state, [&](int slot) { return boilsBelowMigrationLimit(state.vapors[slot]); });
+    if (!volatileVapors.empty()) {
+        cautions.push_back("Boiling point below 65 °C (" + volatileVapors +
+                           "): the vapor migrates through a stored cartridge; do not reuse a partly used "
+                           "cartridge after storage.");
+    }
+    const std::string longLived = runVaporNamesWhere(
+        state, [&](int slot) { return state.breakTimeResult[slot] > kLongBreakthroughMinutes; });
+    if (!longLived.empty()) {
+        cautions.push_back("Breakthrough time above 8 hours (" + longLived +
+                           "): take it as an upper bound for the schedule and consider the shift length.");
+    }
+    const std::string concentrated = runVaporNamesWhere(
+        state, [&](int slot) { return state.vapors[slot].avgConc > kHighConcentrationPpm; });
+    if (!concentrated.empty()) {
+        cautions.push_back("Concentration above 1000 ppm (" + concentrated +
+                           "): outside the range most cartridges are tested for.");
+    }
+    if (const std::optional<std::string> miscible = smallWaterMiscibleCaution(state)) {
+        cautions.push_back(*miscible);
+    }
+    if (conservativeEstimate) {
+        cautions.push_back(
+            "Conservative estimate in use: the times are deliberately short and are not the mixture "
+            "model's answer.");
+    }
+    return cautions;
+}
+
+}  // namespace quandrelle
