@@ -1,5 +1,9 @@
 #include "quandrelle/engine/Calculate.h"
 
+#include <utility>
+
+#include "quandrelle/engine/Cautions.h"
+
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/IAST.h"
 #include "quandrelle/engine/SetUp.h"
@@ -34,10 +38,9 @@ std::string failureText(const CalcState& state, const CalcError& error) {
 }
 
 void appendRunCautions(const CalcState& state, RunReport& report) {
-    // No caution applies to every run yet; the checks of particular vapors and conditions are
-    // added here as they are written.
-    static_cast<void>(state);
-    static_cast<void>(report);
+    for (std::string& caution : runCautions(state, report.method == RunMethod::Conservative)) {
+        report.addNote(std::move(caution));
+    }
 }
 
 CalculateOutcome runCalculation(CalcState& state) {

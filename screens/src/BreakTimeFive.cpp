@@ -565,7 +565,8 @@ void BreakTimeFive::onReport() {
     ReportContent content;
     content.heading = dialog.heading();
     content.madeAt = QDateTime::currentDateTime();
-    content.notes = runCautions(*m_lastRun, false);
+    content.method = std::string(methodName(m_lastRun->runReport.method));
+    content.notes = m_lastRun->runReport.notes;
     const auto report = buildChangeScheduleReport(*m_lastRun, content);
     if (choice == ReportDialog::Print) {
         printReport(*report);

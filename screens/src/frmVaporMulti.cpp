@@ -7,6 +7,7 @@
 
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/Inputs.h"
+#include "quandrelle/engine/SetUp.h"
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/InputMasterFive.h"
 #include "quandrelle/stores/NameIndex.h"

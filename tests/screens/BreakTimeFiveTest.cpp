@@ -255,7 +255,13 @@ TEST_F(BreakTimeFiveTest, AFractionOfExactlyOneHalfIsCalculated) {
     EXPECT_EQ(screen->bkT(1)->text(), shown(formatNumber(state.breakTimeResult[1], "#.#")));
     EXPECT_FALSE(screen->bkT(1)->text().isEmpty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    // A run the model answered without remark shows no notes.
+    // The run's cautions stand in the notes line, and a screen reader reads them with its name.
+    const QString caution = QStringLiteral("Breakthrough time above 8 hours (Benzene)");
+    EXPECT_TRUE(screen->runNotes()->text().startsWith(caution));
+    EXPECT_TRUE(screen->runNotes()->isVisible());
+    EXPECT_TRUE(screen->runNotes()->accessibleName().contains(caution));
+    // A cleared display hides the notes of the run it no longer shows.
+    screen->ClearResultsDisplay();
     EXPECT_TRUE(screen->runNotes()->text().isEmpty());
     EXPECT_FALSE(screen->runNotes()->isVisible());
     EXPECT_EQ(screen->runNotes()->accessibleName(), "Notes on the results");

