@@ -674,9 +674,9 @@ def page(cmp: Comparison, summary: dict) -> str:
         "accuracy at other concentrations, temperatures or humidities, or for mixtures.",
         "- The carbon was fitted to these same cartridges; for a real cartridge its maker's carbon data "
         "are needed, and an error in them moves every estimate.",
-        f"- Estimated more than {TOO_LONG_PCT} % too long: {too_long_text(summary) or 'none'}. The engine "
-        "words a caution that the estimate may be too long for every water-miscible vapor lighter than "
-        "50 g/mol; it is not yet shown beside a run's results.",
+        f"- Estimated more than {TOO_LONG_PCT} % too long: {too_long_text(summary) or 'none'}. The program "
+        "shows, in a run's notes, a caution that the estimate may be too long for every water-miscible "
+        "vapor lighter than 50 g/mol; heavier alcohols such as isopropanol get none.",
         "- The ranges the program shows do not cover every measurement; treat an estimate as uncertain by "
         "at least the median error above, and set change schedules on the short side.",
         "",
