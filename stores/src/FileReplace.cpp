@@ -47,7 +47,10 @@ std::error_code replaceFileContents(const std::filesystem::path& file, std::stri
                                     unsigned mode) {
     const auto target = replacementTarget(file);
     const auto folder = target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string hiddenName = ".";
+    hiddenName += target.filename().string();
+    hiddenName += ".XXXXXX";
+    std::string temporary = (folder / hiddenName).string();
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
         return {errno, std::generic_category()};
