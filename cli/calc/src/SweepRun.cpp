@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "quandrelle/engine/DisplayFormat.h"
-#include "quandrelle/validation/FieldLimitTables.h"
+#include "quandrelle/validation/SweepLimits.h"
 
 namespace quandrelle::calc {
 
@@ -45,39 +45,6 @@ std::string quantityNames() {
         names += (names.empty() ? "" : ", ") + std::string(sweepQuantityName(quantity));
     }
     return names;
-}
-
-std::optional<std::string> limitProblem(double value, const FieldLimits& limits, const std::string& what) {
-    if (value < limits.lower) {
-        return what + " " + generalText(value) + " is below the lower limit of " + limits.lowerText;
-    }
-    if (value > limits.upper) {
-        return what + " " + generalText(value) + " is above the upper limit of " + limits.upperText;
-    }
-    return std::nullopt;
-}
-
-std::optional<std::string> valueProblem(const CalcState& state, SweepQuantity quantity, double value) {
-    switch (quantity) {
-        case SweepQuantity::RelHumidity:
-            return limitProblem(value, limits::kRelHumidity, "relHumidity");
-        case SweepQuantity::AirFlow:
-            return limitProblem(value, limits::kAirFlow, "airFlow");
-        case SweepQuantity::Temperature:
-            return limitProblem(value, limits::kTemperature, "temperature");
-        case SweepQuantity::ConcentrationScale:
-            for (int n = 1; n <= state.vaporCount; ++n) {
-                const double concentration = state.vapors[n].avgConc * value;
-                if (auto problem =
-                        limitProblem(concentration, limits::kVaporConcentration,
-                                     "concentrationScale " + generalText(value) +
-                                         " makes the concentration of " + state.vapors[n].chemName)) {
-                    return problem;
-                }
-            }
-            return std::nullopt;
-    }
-    return std::nullopt;
 }
 
 }  // namespace
@@ -135,9 +102,7 @@ std::optional<SweepRange> parseSweep(std::string_view text, std::string& problem
 Problems sweepProblems(const CalcState& state, SweepQuantity quantity, std::span<const double> values) {
     Problems problems;
     for (const double value : values) {
-        if (quantity == SweepQuantity::ConcentrationScale && !(value > 0)) {
-            problems.push_back("--sweep: concentrationScale " + generalText(value) + " must be above 0");
-        } else if (auto problem = valueProblem(state, quantity, value)) {
+        if (auto problem = sweptValueProblem(state, quantity, value)) {
             problems.push_back("--sweep: " + *problem);
         }
     }
