@@ -7,6 +7,7 @@
 #include "StateNumbers.h"
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/engine/Sweep.h"
+#include "quandrelle/engine/SweepCurves.h"
 
 namespace quandrelle {
 namespace {
@@ -131,6 +132,22 @@ TEST(SweepQuantityNames, ReadBackAsTheirQuantity) {
         EXPECT_EQ(sweepQuantityNamed(sweepQuantityName(quantity)), quantity);
     }
     EXPECT_EQ(sweepQuantityNamed("humidity"), std::nullopt);
+}
+
+// ---- The curves as a file ----
+
+TEST(SweepCurvesCsv, NamesAreQuotedNumbersReadBackExactlyAndRefusedPointsHaveNoTimes) {
+    const std::vector<std::string> names{"Toluene", "Acid, \"glacial\""};
+    const std::vector<CurvePoint> points{
+        {0.1, CurvePointKind::Refused, "Too low, by far", {}},
+        {1, CurvePointKind::Fallback, "", {{81.25, 60, 110.5}, {0.1 + 0.2, 1e-7, 2}}},
+    };
+    EXPECT_EQ(curvesCsv(SweepQuantity::ConcentrationScale, names, points),
+              "concentrationScale,Toluene estimate (min),Toluene min (min),Toluene max (min),"
+              "\"Acid, \"\"glacial\"\" estimate (min)\",\"Acid, \"\"glacial\"\" min (min)\","
+              "\"Acid, \"\"glacial\"\" max (min)\",status,note\r\n"
+              "0.1,,,,,,,refused,\"Too low, by far\"\r\n"
+              "1,81.25,60,110.5,0.30000000000000004,1e-07,2,fallback,\r\n");
 }
 
 }  // namespace
