@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whatever build and test packages this machine lacks. The last row is what
 # building and checking the Debian package needs: dpkg-shlibdeps (dpkg-dev, which reads programs
-# with file) and the validators of the desktop entry and the AppStream metadata.
+# with file) and the validators of the desktop entry and the AppStream metadata. Qt Charts draws
+# the what-if curves; its CMake package needs Qt OpenGL's development files besides its own.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   clang-format poppler-utils

@@ -24,6 +24,7 @@
 #include "quandrelle/screens/BusyCursor.h"
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/ReportDialog.h"
+#include "quandrelle/screens/WhatIfWindow.h"
 #include "quandrelle/validation/FieldLimitTables.h"
 #include "quandrelle/validation/NumberReader.h"
 #include "quandrelle/validation/ValidDataEntry.h"
@@ -90,6 +91,7 @@ BreakTimeFive::BreakTimeFive(ScreenContext& context)
     onCommand(m_cmdExit, [this] { onExit(); });
     connect(&document(), &CalcDocument::resultsChanged, this, [this] { ShowResults(); });
     onCommand(m_cmdReport, [this] { onReport(); });
+    onCommand(m_cmdWhatIf, [this] { onWhatIf(); });
     adjustSize();
 }
 
@@ -143,6 +145,13 @@ void BreakTimeFive::buildControls() {
         QStringLiteral("Save or print the change-schedule report of the last calculation"));
     // Only a run's results can be reported.
     m_cmdReport->setEnabled(false);
+    m_cmdWhatIf = new QPushButton(QStringLiteral("What if..."), this);
+    m_cmdWhatIf->setToolTip(QStringLiteral(
+        "Plot the breakthrough times of the last calculation against humidity, concentration, air flow or "
+        "temperature"));
+    m_cmdWhatIf->setAccessibleName(QStringLiteral("What if..."));
+    // Only a run can be varied.
+    m_cmdWhatIf->setEnabled(false);
 }
 
 void BreakTimeFive::declareFields() {
@@ -253,7 +262,8 @@ void BreakTimeFive::buildLayout() {
     commands->addWidget(m_cmdPrint, 1, 0);
     commands->addWidget(m_cmdExit, 1, 1);
     commands->addWidget(m_cmdReport, 2, 0);
-    for (QPushButton* button : {m_cmdCalc, m_cmdData, m_cmdPrint, m_cmdExit, m_cmdReport}) {
+    commands->addWidget(m_cmdWhatIf, 2, 1);
+    for (QPushButton* button : {m_cmdCalc, m_cmdData, m_cmdPrint, m_cmdExit, m_cmdReport, m_cmdWhatIf}) {
         button->setMinimumHeight(40);
     }
 
@@ -279,7 +289,7 @@ void BreakTimeFive::buildLayout() {
     }
     for (QWidget* w : std::initializer_list<QWidget*>{m_temperature, m_atmPressure, m_relHumid, m_airFlowVol,
                                                       m_eqConc, m_cmdCalc, m_cmdData, m_cmdPrint, m_cmdExit,
-                                                      m_cartName, m_cmdReport}) {
+                                                      m_cartName, m_cmdReport, m_cmdWhatIf}) {
         order.push_back(w);
     }
     for (std::size_t i = 1; i < order.size(); ++i) {
@@ -292,6 +302,10 @@ void BreakTimeFive::buildLayout() {
 void BreakTimeFive::ClearResultsDisplay() {
     m_lastRun.reset();
     m_cmdReport->setEnabled(false);
+    m_cmdWhatIf->setEnabled(false);
+    if (m_whatIf) {
+        m_whatIf->markRunOutdated();
+    }
     for (int row = 1; row <= kMaxVapors; ++row) {
         m_bkT[row]->clearValue();
         m_bkTMin[row]->clearValue();
@@ -385,6 +399,10 @@ void BreakTimeFive::onCalculate() {
             case CalculateStatus::Done:
                 m_lastRun = state();
                 m_cmdReport->setEnabled(true);
+                m_cmdWhatIf->setEnabled(true);
+                if (m_whatIf) {
+                    m_whatIf->setRun(*m_lastRun);
+                }
                 show();
                 return;
         }
@@ -573,6 +591,24 @@ void BreakTimeFive::onReport() {
     } else {
         saveReport(*report);
     }
+}
+
+// --- What if... ---
+
+WhatIfWindow* BreakTimeFive::whatIfWindow() const {
+    return m_whatIf;
+}
+
+void BreakTimeFive::onWhatIf() {
+    if (!m_lastRun) {
+        return;
+    }
+    if (m_whatIf == nullptr) {
+        m_whatIf = new WhatIfWindow(*m_lastRun, messenger(), context().dialogs, this);
+    }
+    m_whatIf->show();
+    m_whatIf->raise();
+    m_whatIf->activateWindow();
 }
 
 void BreakTimeFive::saveReport(QTextDocument& report) {

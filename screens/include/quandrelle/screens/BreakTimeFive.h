@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <array>
 #include <functional>
@@ -18,6 +19,8 @@ class QPrinter;
 class QTextDocument;
 
 namespace quandrelle {
+
+class WhatIfWindow;
 
 // The results screen: the mixture's rows (name, concentration, breakthrough concentration and the
 // estimated breakthrough time with its range), the cartridge and the use conditions. Calculate runs
@@ -64,6 +67,10 @@ public:
     // and hidden when the model answered without remark.
     QLabel* runNotes() const { return m_runNotes; }
     QPushButton* cmdReport() const { return m_cmdReport; }
+    // Opens the what-if window of the last run; enabled while there is one.
+    QPushButton* cmdWhatIf() const { return m_cmdWhatIf; }
+    // The what-if window, while it is open.
+    WhatIfWindow* whatIfWindow() const;
 
 protected:
     void closeRequested() override;
@@ -80,6 +87,7 @@ private:
     void onPrint();
     void onExit();
     void onReport();
+    void onWhatIf();
     void saveReport(QTextDocument& report);
     void printReport(QTextDocument& report);
     void reportRunFailure(const std::string& text);
@@ -123,6 +131,9 @@ private:
     QPushButton* m_cmdPrint = nullptr;
     QLabel* m_runNotes = nullptr;
     QPushButton* m_cmdReport = nullptr;
+    QPushButton* m_cmdWhatIf = nullptr;
+    // Shows the last run: handed every new one, told when the results are cleared.
+    QPointer<WhatIfWindow> m_whatIf;
     // The last successful run as it ended, for its report: later edits on the screen belong to no
     // result until the next run.
     std::optional<CalcState> m_lastRun;
