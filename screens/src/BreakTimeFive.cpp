@@ -24,6 +24,7 @@
 #include "quandrelle/screens/BusyCursor.h"
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/ReportDialog.h"
+#include "quandrelle/screens/WhatIfChart.h"
 #include "quandrelle/screens/WhatIfWindow.h"
 #include "quandrelle/validation/FieldLimitTables.h"
 #include "quandrelle/validation/NumberReader.h"
@@ -585,6 +586,10 @@ void BreakTimeFive::onReport() {
     content.madeAt = QDateTime::currentDateTime();
     content.method = std::string(methodName(m_lastRun->runReport.method));
     content.notes = m_lastRun->runReport.notes;
+    {
+        const BusyCursor busy;
+        content.humidityCurve = humidityCurveImage(*m_lastRun);
+    }
     const auto report = buildChangeScheduleReport(*m_lastRun, content);
     if (choice == ReportDialog::Print) {
         printReport(*report);

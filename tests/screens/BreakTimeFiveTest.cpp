@@ -814,6 +814,7 @@ TEST_F(ReportButtonTest, TheReportHoldsTheResultsExactlyAsTheScreenShowsThem) {
     EXPECT_TRUE(pdf.text.contains("Plant 3") && pdf.text.contains("Line 2 spraying"));
     EXPECT_TRUE(pdf.text.contains("Humidity above 65 %")) << "the run's cautions";
     EXPECT_TRUE(pdf.text.contains("Boiling point below 65 °C (Acetone)"));
+    EXPECT_EQ(pdf.images, 1) << "the humidity curve";
     EXPECT_TRUE(messenger.shown.empty());
 }
 
