@@ -13,6 +13,7 @@
 #include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
 #include <array>
+#include <exception>
 #include <map>
 #include <utility>
 
@@ -173,14 +174,23 @@ SweepRange whatIfRange(SweepQuantity quantity, int count) {
 }
 
 CurvePoint whatIfPoint(const CalcState& run, SweepQuantity quantity, double value) {
-    if (std::optional<std::string> problem = sweptValueProblem(run, quantity, value)) {
-        return refusedCurvePoint(value, "The field would refuse it: " + *problem + ".");
+    try {
+        if (std::optional<std::string> problem = sweptValueProblem(run, quantity, value)) {
+            return refusedCurvePoint(value, "The field would refuse it: " + *problem + ".");
+        }
+        return curvePointOf(runSweepPoint(run, quantity, value), run.vaporCount);
+    } catch (const std::exception& failure) {
+        // Whatever escapes a run fails its point only, and says why, like any failed run.
+        return CurvePoint{value, CurvePointKind::Failed, failure.what(), {}};
     }
-    return curvePointOf(runSweepPoint(run, quantity, value), run.vaporCount);
 }
 
 CurvePoint whatIfOperatingPoint(const CalcState& run, SweepQuantity quantity) {
-    return curvePointOf(runOperatingPoint(run, quantity), run.vaporCount);
+    try {
+        return curvePointOf(runOperatingPoint(run, quantity), run.vaporCount);
+    } catch (const std::exception& failure) {
+        return CurvePoint{operatingValue(run, quantity), CurvePointKind::Failed, failure.what(), {}};
+    }
 }
 
 QString quantityCaption(SweepQuantity quantity) {

@@ -18,7 +18,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScatterSeries>
-#include <QTime>
+#include <QThread>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentMap>
@@ -77,7 +77,7 @@ WhatIfWindow::WhatIfWindow(const CalcState& run, Messenger& messenger, DialogRun
     : QWidget(parent, Qt::Window), m_messenger(messenger), m_dialogs(dialogs) {
     setWindowTitle(QStringLiteral("What if..."));
     setAttribute(Qt::WA_DeleteOnClose);
-    // Two workers whatever the machine: the window must not take every core from the screens.
+    // At least two workers; on a larger machine one core is left to the rest of the program.
     m_pool.setMaxThreadCount(std::max(2, QThread::idealThreadCount() - 1));
     buildControls();
     buildLayout();
@@ -175,7 +175,6 @@ SweepQuantity WhatIfWindow::chosenQuantity() const {
 
 void WhatIfWindow::setRun(const CalcState& run) {
     m_run = std::make_shared<const CalcState>(run);
-    m_runTime = QTime::currentTime();
     showRunCaption(false);
     startSweep();
 }
@@ -186,16 +185,15 @@ void WhatIfWindow::markRunOutdated() {
 
 void WhatIfWindow::showRunCaption(bool outdated) {
     const ConditionTexts conditions = conditionTexts(*m_run);
-    QString caption = outdated ? QStringLiteral(
-                                     "An earlier run, calculated at %1 (the results screen no longer "
-                                     "shows it: Calculate there to bring these curves up to date), ")
-                               : QStringLiteral("The run calculated at %1, ");
-    caption = caption.arg(m_runTime.toString()) + QStringLiteral("the other inputs held at its values: ") +
-              text(conditions.temperature) + QStringLiteral(" °C, ") + text(conditions.pressure) +
-              QStringLiteral(" atm, ") + text(conditions.relHumidity) +
-              QStringLiteral(" % relative humidity, ") + text(conditions.airFlow) +
-              QStringLiteral(" L/min, ") + text(conditions.cartName) + '.';
-    m_runCaption->setValue(caption);
+    const QString run = outdated ? QStringLiteral(
+                                       "An earlier run (the results screen no longer shows it: "
+                                       "Calculate there to bring these curves up to date)")
+                                 : QStringLiteral("The results screen's last run");
+    m_runCaption->setValue(
+        run + QStringLiteral(", the other inputs held at its values: ") + text(conditions.temperature) +
+        QStringLiteral(" °C, ") + text(conditions.pressure) + QStringLiteral(" atm, ") +
+        text(conditions.relHumidity) + QStringLiteral(" % relative humidity, ") + text(conditions.airFlow) +
+        QStringLiteral(" L/min, ") + text(conditions.cartName) + '.');
 }
 
 void WhatIfWindow::setComputing(bool computing) {

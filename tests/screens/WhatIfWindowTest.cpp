@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QLineSeries>
 #include <QListWidget>
 #include <QProgressBar>
@@ -21,6 +22,7 @@
 #include <sstream>
 
 #include "../engine/Scenarios.h"
+#include "PdfText.h"
 #include "ScreenTest.h"
 #include "quandrelle/calc/ScenarioText.h"
 #include "quandrelle/screens/BreakTimeFive.h"
@@ -218,7 +220,7 @@ TEST_F(WhatIfWindowTest, TheChartDrawsEveryPointAndMarksThoseNotCalculated) {
     EXPECT_TRUE(note.endsWith(QString::fromUtf8(kLimitsMessageText.data(), kLimitsMessageText.size())));
 }
 
-TEST_F(WhatIfWindowTest, TheCsvFileHoldsExactlyThePlottedNumbers) {
+TEST_F(WhatIfWindowTest, TheCsvFileHoldsExactlyThePlottedNumbersAndTheChartSavesAsImageOrPdf) {
     calculate({test::kToluene, test::kBenzene});
     WhatIfWindow& window = openWindow();
     ASSERT_TRUE(waitForCurves(window));
@@ -253,7 +255,21 @@ TEST_F(WhatIfWindowTest, TheCsvFileHoldsExactlyThePlottedNumbers) {
         }
         EXPECT_EQ(cells[7], "model");
     }
+
+    dialogs.scriptFileName(folder.filePath("curves.png"));
+    window.savePngButton()->click();
+    EXPECT_EQ(QImage(folder.filePath("curves.png")).size(), window.chartView()->size());
+    dialogs.scriptFileName(folder.filePath("curves"));
+    window.savePdfButton()->click();
+    EXPECT_EQ(readPdf(folder.filePath("curves.pdf")).pages, 1);
     EXPECT_TRUE(messenger.shown.empty());
+    dialogs.scriptFileName("/nonexistent-folder/curves.csv");
+    window.saveCsvButton()->click();
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_EQ(
+        messenger.shown[0].text.rfind("The file /nonexistent-folder/curves.csv could not be written: ", 0),
+        0u)
+        << messenger.shown[0].text;
 }
 
 TEST_F(WhatIfWindowTest, CancelAndClosingStopTheWorkWithinASecond) {

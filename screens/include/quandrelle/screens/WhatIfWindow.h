@@ -3,7 +3,6 @@
 #include <QFuture>
 #include <QFutureWatcher>
 #include <QThreadPool>
-#include <QTime>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -90,7 +89,6 @@ private:
     Messenger& m_messenger;
     DialogRunner& m_dialogs;
     std::shared_ptr<const CalcState> m_run;
-    QTime m_runTime;
     int m_pointCount = kWhatIfPointCount;
     bool m_computing = false;
     std::optional<WhatIfCurves> m_curves;
