@@ -110,6 +110,7 @@ TEST_F(WhatIfWindowTest, OnlyARunCanBeVariedAndTheButtonComesLastOnTheKeyboard) 
     QTest::keyClick(screen->cmdReport(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), screen->cmdWhatIf());
     EXPECT_EQ(screen->cmdWhatIf()->text(), "What if...");
+    EXPECT_EQ(screen->cmdWhatIf()->accessibleName(), "What if...");
 
     WhatIfWindow& window = openWindow();
     ASSERT_TRUE(waitForCurves(window));
