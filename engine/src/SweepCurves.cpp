@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "quandrelle/engine/Calculate.h"
+#include "quandrelle/engine/Cautions.h"
 
 namespace quandrelle {
 
@@ -21,10 +22,15 @@ CurvePointKind kindOf(RunMethod method) {
     return CurvePointKind::Conservative;
 }
 
-std::string joined(const std::vector<std::string>& notes) {
+// The run's own notes on how its equilibrium was found. The cautions appended after them concern
+// the inputs and results at large, which the curves do not repeat point by point.
+std::string methodNotes(const CalcState& run) {
+    const std::vector<std::string>& notes = run.runReport.notes;
+    const std::size_t cautions = runCautions(run, run.runReport.method == RunMethod::Conservative).size();
+    const std::size_t own = notes.size() > cautions ? notes.size() - cautions : 0;
     std::string text;
-    for (const std::string& note : notes) {
-        text += (text.empty() ? "" : " ") + note;
+    for (std::size_t i = 0; i < own; ++i) {
+        text += (text.empty() ? "" : " ") + notes[i];
     }
     return text;
 }
@@ -77,7 +83,7 @@ CurvePoint curvePointOf(const SweepPoint& point, int vaporCount) {
     const CalcState& run = point.state;
     CurvePoint curve{point.value, kindOf(run.runReport.method), {}, {}};
     if (curve.kind != CurvePointKind::Model) {
-        curve.reason = joined(run.runReport.notes);
+        curve.reason = methodNotes(run);
     }
     for (int n = 1; n <= vaporCount; ++n) {
         const int p = point.positionOfEntry[static_cast<std::size_t>(n)];

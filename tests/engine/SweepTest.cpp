@@ -134,6 +134,21 @@ TEST(SweepQuantityNames, ReadBackAsTheirQuantity) {
     EXPECT_EQ(sweepQuantityNamed("humidity"), std::nullopt);
 }
 
+// ---- Curve points ----
+
+TEST(SweepCurvePoint, AFallbackPointGivesTheSolversNotesWithoutTheRunsCautions) {
+    const CalcState wet = test::withVapors(
+        test::halfMask(0.9f, 0.8f),
+        {test::kBenzene, test::kToluene, test::kAcetone, test::kHexane, test::kEthylAcetate});
+    const SweepPoint point = runOperatingPoint(wet, SweepQuantity::RelHumidity);
+    ASSERT_EQ(point.state.runReport.method, RunMethod::Fallback);
+    const CurvePoint curve = curvePointOf(point, wet.vaporCount);
+    EXPECT_EQ(curve.kind, CurvePointKind::Fallback);
+    EXPECT_EQ(curve.times.size(), 5u);
+    EXPECT_EQ(curve.reason.rfind(point.state.runReport.notes.front(), 0), 0u) << curve.reason;
+    EXPECT_EQ(curve.reason.find("Humidity above 65"), std::string::npos) << "a caution, not the solver's";
+}
+
 // ---- The curves as a file ----
 
 TEST(SweepCurvesCsv, NamesAreQuotedNumbersReadBackExactlyAndRefusedPointsHaveNoTimes) {

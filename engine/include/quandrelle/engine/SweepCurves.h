@@ -34,7 +34,8 @@ struct VaporTimes {
 struct CurvePoint {
     double value = 0;
     CurvePointKind kind = CurvePointKind::Model;
-    // Why the point is not a plain model point: the refusal, the failure or the run's notes.
+    // Why the point is not a plain model point: the refusal, the failure, or the run's notes on how
+    // its equilibrium was found.
     std::string reason;
     // One entry per vapor of the varied run, in the run's entry order; empty without times.
     std::vector<VaporTimes> times;
