@@ -7,7 +7,6 @@
 #include <system_error>
 #include <thread>
 
-#include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/validation/SweepLimits.h"
 
 namespace quandrelle::calc {
