@@ -230,7 +230,9 @@ double afterSteps(double x, std::int64_t count) {
 // the match are always evaluated one by one.
 double scanWithLeaps(CalcState& state, int slot, double d) {
     constexpr std::int64_t kFirstLeap = 64;
-    constexpr std::int64_t kLongestLeap = 1 << 16;
+    // A scan that does not settle can climb to fractions in the thousands, tens of millions of
+    // steps; long leaps keep such a scan to a few hundred evaluations.
+    constexpr std::int64_t kLongestLeap = std::int64_t{1} << 30;
     const int k = state.mixCount;
     const double spreadK = state.spreadPressure[k];
     const VaporData& vapor = state.vapors[slot];
