@@ -4,8 +4,8 @@
 
 #include "quandrelle/engine/Cautions.h"
 
+#include "IAST.h"
 #include "quandrelle/engine/DisplayFormat.h"
-#include "quandrelle/engine/IAST.h"
 #include "quandrelle/engine/SetUp.h"
 
 namespace quandrelle {

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "WaterMiscibleCaution.h"
 #include "quandrelle/engine/SetUp.h"
-#include "quandrelle/engine/WaterMiscibleCaution.h"
 
 namespace quandrelle {
 namespace {

@@ -23,8 +23,8 @@
 #include <cmath>
 
 #include "Checked.h"
-#include "quandrelle/engine/IAST.h"
-#include "quandrelle/engine/ModBreakTime.h"
+#include "IAST.h"
+#include "ModBreakTime.h"
 
 namespace quandrelle {
 

@@ -1,4 +1,4 @@
-#include "quandrelle/engine/HumidityZones.h"
+#include "HumidityZones.h"
 
 #include <algorithm>
 #include <bit>
@@ -7,8 +7,8 @@
 #include <string>
 
 #include "Checked.h"
+#include "ModBreakTime.h"
 #include "StageTerms.h"
-#include "quandrelle/engine/ModBreakTime.h"
 
 namespace quandrelle {
 

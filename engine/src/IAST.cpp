@@ -1,4 +1,4 @@
-#include "quandrelle/engine/IAST.h"
+#include "IAST.h"
 
 #include <algorithm>
 #include <array>
@@ -8,14 +8,14 @@
 #include <optional>
 #include <string>
 
+#include "BTSorting.h"
 #include "Checked.h"
+#include "HumidityZones.h"
+#include "ModBreakTime.h"
 #include "StageTerms.h"
-#include "quandrelle/engine/BTSorting.h"
+#include "WtdCalcs.h"
 #include "quandrelle/engine/DisplayFormat.h"
-#include "quandrelle/engine/HumidityZones.h"
-#include "quandrelle/engine/ModBreakTime.h"
 #include "quandrelle/engine/SetUp.h"
-#include "quandrelle/engine/WtdCalcs.h"
 
 namespace quandrelle {
 

@@ -1,11 +1,11 @@
-#include "quandrelle/engine/ModBreakTime.h"
+#include "ModBreakTime.h"
 
 #include <cmath>
 #include <string>
 
 #include "Checked.h"
 #include "StageTerms.h"
-#include "quandrelle/engine/WtdCalcs.h"
+#include "WtdCalcs.h"
 
 namespace quandrelle {
 

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "Checked.h"
+#include "HumidityZones.h"
+#include "ModBreakTime.h"
 #include "quandrelle/engine/DisplayFormat.h"
-#include "quandrelle/engine/HumidityZones.h"
-#include "quandrelle/engine/ModBreakTime.h"
 
 namespace quandrelle {
 

@@ -1,12 +1,12 @@
-#include "quandrelle/engine/WtdCalcs.h"
+#include "WtdCalcs.h"
 
 #include <cstddef>
 #include <string>
 
 #include "Checked.h"
+#include "HumidityZones.h"
+#include "ModBreakTime.h"
 #include "StageTerms.h"
-#include "quandrelle/engine/HumidityZones.h"
-#include "quandrelle/engine/ModBreakTime.h"
 
 namespace quandrelle {
 
