@@ -36,6 +36,21 @@ double FractionRateCoefficient(const CalcState& state, int slot);
 double BreakthroughTime(const CalcState& state, double capacity, double stoichiometricTime, double kv,
                         int slot);
 
+// The parts of the breakthrough-time equation fixed by the stage's partial pressure, kept apart
+// by a stage's cache (StageCache.h); BreakthroughTime puts them together with the rest.
+struct BreakthroughTerms {
+    double feedDensity = 0;  // C0, g/cm3
+    double logTerm = 0;      // ln(1/f - 1)
+};
+
+BreakthroughTerms breakthroughTerms(const CalcState& state, int slot);
+double breakthroughTimeFrom(const CalcState& state, int slot, const BreakthroughTerms& terms, double capacity,
+                            double stoichiometricTime, double kv);
+
+// Sets the rate-coefficient chain of vapor `slot` in the state: kvReference, curveShape, kvBase and
+// kvEffective, each from the ones before it.
+void setRateChain(CalcState& state, int slot);
+
 // Rate-coefficient factor of the vapor at a position of the mixture order.
 double positionFactor(int position);
 

@@ -8,7 +8,7 @@
 
 #include "Checked.h"
 #include "ModBreakTime.h"
-#include "StageTerms.h"
+#include "StageCache.h"
 
 namespace quandrelle {
 

@@ -12,7 +12,7 @@
 #include "Checked.h"
 #include "HumidityZones.h"
 #include "ModBreakTime.h"
-#include "StageTerms.h"
+#include "StageCache.h"
 #include "WtdCalcs.h"
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/SetUp.h"

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "Checked.h"
-#include "StageTerms.h"
+#include "StageCache.h"
 #include "WtdCalcs.h"
 
 namespace quandrelle {
@@ -190,6 +190,14 @@ double singleVaporCapacity(const CalcState& state, int slot) {
                            where);
 }
 
+void setRateChain(CalcState& state, int slot) {
+    const double capacity = singleVaporCapacity(state, slot);
+    state.kvReference = ReferenceRateCoefficient(state, capacity, slot);
+    state.curveShape = CurveShape(state.kvReference);
+    state.kvBase = CentreRateCoefficient(state.kvReference, state.curveShape);
+    state.kvEffective = FractionRateCoefficient(state, slot) * positionFactor(slot);
+}
+
 void evaluateVapors(CalcState& state, StageCache& cache) {
     for (int i = 1; i <= state.mixCount; ++i) {
         // A vapor the roll-up has taken out of the air has no front in this stage: its result is
@@ -197,23 +205,7 @@ void evaluateVapors(CalcState& state, StageCache& cache) {
         if (!(state.partialPress[i] > 0)) {
             continue;
         }
-        // The rate-coefficient chain depends on the feed, not on the stage's water or capacities.
-        std::optional<RateChain>& chain = cache.rateChain(state, i);
-        if (cache.enabled() && chain) {
-            state.kvReference = chain->kvReference;
-            state.curveShape = chain->curveShape;
-            state.kvBase = chain->kvBase;
-            state.kvEffective = chain->kvEffective;
-        } else {
-            const double capacity = singleVaporCapacity(state, i);
-            state.kvReference = ReferenceRateCoefficient(state, capacity, i);
-            state.curveShape = CurveShape(state.kvReference);
-            state.kvBase = CentreRateCoefficient(state.kvReference, state.curveShape);
-            state.kvEffective = FractionRateCoefficient(state, i) * positionFactor(i);
-            if (cache.enabled()) {
-                chain = RateChain{state.kvReference, state.curveShape, state.kvBase, state.kvEffective};
-            }
-        }
+        cache.setRateChain(state, i);
 
         const double stoichiometric = state.breakTime[i];
         const double capacity = MassCapacity(state, i);
