@@ -4,12 +4,10 @@
 // bed geometry and air velocity, the adsorption rate coefficient with its correction for the
 // breakthrough fraction, and the breakthrough-time equation. Units: K, kPa, cm, g, min, L/min.
 
+#include "ModelConstants.h"
 #include "quandrelle/engine/CalcState.h"
 
 namespace quandrelle {
-
-// Gas constant in kJ/(mol K), used in every energy term of the model.
-inline constexpr double kGasConstant = 0.00831451;
 
 // Fraction of the feed at which the reference rate coefficient applies (1/1000 breakthrough).
 inline constexpr double kReferenceLogTerm = 999;

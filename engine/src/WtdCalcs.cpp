@@ -4,8 +4,20 @@
 
 #include "Checked.h"
 #include "ModBreakTime.h"
+#include "ModelConstants.h"
 
 namespace quandrelle {
+
+namespace {
+
+// The polarizability term of a vapor's solubility in adsorbed water: g = 4.24 P / V - 0.28, with P
+// the molar polarizability and V the molar volume (cm3/mol).
+constexpr double kSolubilityPolarizabilityCoef = 4.24;
+constexpr double kSolubilityOffset = 0.28;
+// L per m3: R T p with R in kJ/(mol K) and p in kPa gives m3.
+constexpr int kLitresPerCubicMetre = 1000;
+
+}  // namespace
 
 std::string mixtureWhere(const CalcState& state, int n) {
     return "the mixture capacity of the first " + std::to_string(n) + " vapors (stage " +
@@ -78,7 +90,8 @@ DissolvedTerms dissolvedTerms(const CalcState& state, int slot) {
     DissolvedTerms terms;
     terms.pressureTerm =
         checked::div(checked::log(checked::div(vapor.satPressure, p, where), where), vapor.molVolume, where);
-    const double g = checked::div(4.24 * vapor.molPolariz, vapor.molVolume, where) - 0.28;
+    const double g = checked::div(kSolubilityPolarizabilityCoef * vapor.molPolariz, vapor.molVolume, where) -
+                     kSolubilityOffset;
     terms.energyTerm =
         checked::div(kGasConstant * state.tempK * vapor.molVolume,
                      checked::finite(g * state.benzenePotential * vapor.affinityCoef, where), where);
@@ -132,8 +145,8 @@ double stoichiometricTimeFrom(const CalcState& state, int slot, double vaporCapa
                std::to_string(state.mixCount) + ")";
     };
     const double perPressure = checked::div(vaporCapacity, p, where);
-    const double uptake =
-        perPressure * state.carbonWeight * state.cartsPerRespirator * kGasConstant * state.tempK * 1000;
+    const double uptake = perPressure * state.carbonWeight * state.cartsPerRespirator * kGasConstant *
+                          state.tempK * kLitresPerCubicMetre;
     return checked::div(checked::finite(uptake, where), state.airFlow, where);
 }
 
