@@ -17,26 +17,24 @@ std::size_t cacheIndex(const CalcState& state, int index) {
 
 }  // namespace
 
-double StageCache::mixMolarVolume(const CalcState& state, int n) {
+template <typename Compute>
+double StageCache::keptForStage(StageValues& values, const CalcState& state, int index, Compute compute) {
     if (!m_enabled) {
-        return MixMolarVolume(state, n);
+        return compute();
     }
-    auto& cached = m_molarVolume[cacheIndex(state, n)];
-    if (!cached) {
-        cached = MixMolarVolume(state, n);
+    std::optional<double>& kept = values[cacheIndex(state, index)];
+    if (!kept) {
+        kept = compute();
     }
-    return *cached;
+    return *kept;
+}
+
+double StageCache::mixMolarVolume(const CalcState& state, int n) {
+    return keptForStage(m_molarVolume, state, n, [&] { return MixMolarVolume(state, n); });
 }
 
 double StageCache::mixFactor(const CalcState& state, int n) {
-    if (!m_enabled) {
-        return mixCapacityFactor(state, n);
-    }
-    auto& cached = m_factor[cacheIndex(state, n)];
-    if (!cached) {
-        cached = mixCapacityFactor(state, n);
-    }
-    return *cached;
+    return keptForStage(m_factor, state, n, [&] { return mixCapacityFactor(state, n); });
 }
 
 double StageCache::mixCapacityWet(const CalcState& state, int n) {
@@ -58,14 +56,7 @@ double StageCache::mixCapacityDry(const CalcState& state, int n) {
         return checked::finite(checked::div(state.microporeVolume, molarVolume, where) * mixFactor(state, n),
                                where);
     };
-    if (!m_enabled) {
-        return compute();
-    }
-    auto& cached = m_dryCapacity[cacheIndex(state, n)];
-    if (!cached) {
-        cached = compute();
-    }
-    return *cached;
+    return keptForStage(m_dryCapacity, state, n, compute);
 }
 
 double StageCache::dissolvedVolume(const CalcState& state, int slot) {

@@ -120,13 +120,19 @@ private:
         double water = 0;
     };
 
+    using StageValues = std::array<std::optional<double>, kSlotCount>;
+
+    // The value of zone or slot `index` kept for the stage, computed on first use.
+    template <typename Compute>
+    double keptForStage(StageValues& values, const CalcState& state, int index, Compute compute);
+
     // The varying inputs of the capacities of the stage: the top zone's water and humidity.
     InputMemo<double, 2>::Inputs topZone(const CalcState& state) const;
 
     bool m_enabled;
-    std::array<std::optional<double>, kSlotCount> m_molarVolume{};
-    std::array<std::optional<double>, kSlotCount> m_factor{};
-    std::array<std::optional<double>, kSlotCount> m_dryCapacity{};
+    StageValues m_molarVolume{};
+    StageValues m_factor{};
+    StageValues m_dryCapacity{};
     std::array<std::optional<DissolvedTerms>, kSlotCount> m_dissolved{};
     std::array<std::optional<RateChain>, kSlotCount> m_rate{};
     std::array<std::optional<BreakthroughTerms>, kSlotCount> m_breakthrough{};
