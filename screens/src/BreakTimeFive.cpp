@@ -562,12 +562,7 @@ void BreakTimeFive::onReport() {
         return;
     }
     saveReportHeading(*settings, dialog.heading());
-    ReportContent content;
-    content.heading = dialog.heading();
-    content.madeAt = QDateTime::currentDateTime();
-    content.method = std::string(methodName(m_lastRun->runReport.method));
-    content.notes = m_lastRun->runReport.notes;
-    const auto report = buildChangeScheduleReport(*m_lastRun, content);
+    const auto report = buildChangeScheduleReport(*m_lastRun, runReportContent(*m_lastRun, dialog.heading()));
     if (choice == ReportDialog::Print) {
         printReport(*report);
     } else {
