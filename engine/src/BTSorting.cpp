@@ -1,10 +1,10 @@
-#include "quandrelle/engine/BTSorting.h"
+#include "BTSorting.h"
 
 #include <algorithm>
 #include <array>
 #include <numeric>
 
-#include "quandrelle/engine/WtdCalcs.h"
+#include "WtdCalcs.h"
 
 namespace quandrelle {
 

@@ -4,8 +4,8 @@
 
 #include "quandrelle/engine/Cautions.h"
 
+#include "IAST.h"
 #include "quandrelle/engine/DisplayFormat.h"
-#include "quandrelle/engine/IAST.h"
 #include "quandrelle/engine/SetUp.h"
 
 namespace quandrelle {
@@ -19,7 +19,7 @@ bool withinBreakFractionLimits(const CalcState& state, std::span<const Breakthro
         if (!(row.concentration > 0)) {
             return false;
         }
-        if (row.breakConc / row.concentration > 0.5 || !(row.breakConc > 0)) {
+        if (row.breakConc / row.concentration > kMaxBreakFraction || !(row.breakConc > 0)) {
             return false;
         }
     }

@@ -2,8 +2,9 @@
 
 #include <cmath>
 
+#include "ModelConstants.h"
+#include "WaterMiscibleCaution.h"
 #include "quandrelle/engine/SetUp.h"
-#include "quandrelle/engine/WaterMiscibleCaution.h"
 
 namespace quandrelle {
 namespace {
@@ -38,7 +39,7 @@ std::optional<double> normalBoilingPointC(const VaporData& vapor) {
     if (!std::isfinite(kelvin)) {
         return std::nullopt;
     }
-    return kelvin - 273.15;
+    return kelvin - kCelsiusToKelvin;
 }
 
 std::vector<std::string> runCautions(const CalcState& state, bool conservativeEstimate) {

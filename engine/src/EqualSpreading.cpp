@@ -23,8 +23,8 @@
 #include <cmath>
 
 #include "Checked.h"
-#include "quandrelle/engine/IAST.h"
-#include "quandrelle/engine/ModBreakTime.h"
+#include "IAST.h"
+#include "ModBreakTime.h"
 
 namespace quandrelle {
 
@@ -41,8 +41,11 @@ double erfTurningPoint() {
             const double u2 = u * u;
             return 1 - u2 + u2 * u2 / 2 - std::pow(u2, 3) / 6 + std::pow(u2, 4) / 24 - std::pow(u2, 5) / 120;
         };
-        double rising = 1.4;
-        double falling = 1.6;
+        // The root lies between these: the slope is positive at the first, negative at the second.
+        constexpr double kBelowTurn = 1.4;
+        constexpr double kAboveTurn = 1.6;
+        double rising = kBelowTurn;
+        double falling = kAboveTurn;
         for (int i = 0; i < kMaxHalvings; ++i) {
             const double mid = rising + (falling - rising) / 2;
             if (mid <= rising || mid >= falling) {

@@ -1,4 +1,4 @@
-#include "quandrelle/engine/HumidityZones.h"
+#include "HumidityZones.h"
 
 #include <algorithm>
 #include <bit>
@@ -7,8 +7,9 @@
 #include <string>
 
 #include "Checked.h"
-#include "StageTerms.h"
-#include "quandrelle/engine/ModBreakTime.h"
+#include "ModBreakTime.h"
+#include "ModelConstants.h"
+#include "StageCache.h"
 
 namespace quandrelle {
 
@@ -16,6 +17,10 @@ namespace {
 
 // Passes over the zones per time step; the water settles over them without a convergence test.
 constexpr int kZonePasses = 10;
+
+// Rate constant of the bed's water uptake, per (cm/s) (degree C) min, over the bed depth (cm) and
+// the square root of the water still to be taken up.
+constexpr double kWaterUptakeRate = -0.00005;
 
 // The water of one zone after one pass.
 struct ZoneWater {
@@ -61,7 +66,7 @@ HumidityRise humidityRise(const CalcState& state, StageCache& cache, int j) {
         rise.humidity = 1;
     }
     if (rise.humidity < 0) {
-        rise.humidity = 0.0001;
+        rise.humidity = kMinHumidity;
     }
     return rise;
 }
@@ -170,7 +175,7 @@ void updateChangedParts(CalcState& state, StageCache& cache, ZoneSweep& sweep, i
 
 double WaterIsotherm(const CalcState& state, double humidity, double waterAffinity) {
     auto where = [] { return std::string("the water isotherm"); };
-    const double logTerm = checked::log(checked::div(1, humidity + 0.0001, where), where);
+    const double logTerm = checked::log(checked::div(1, humidity + kMinHumidity, where), where);
     const double ratio = checked::div(kGasConstant * state.tempK * logTerm,
                                       static_cast<double>(state.benzenePotential) * waterAffinity, where);
     return checked::finite(
@@ -183,7 +188,7 @@ double UptakeFraction(const CalcState& state, double elapsed, double previousWat
         return 1;
     }
     auto where = [] { return std::string("the water uptake of the bed (is the bed depth 0?)"); };
-    const double rate = -0.00005 * state.faceVelocity * state.tempC * elapsed;
+    const double rate = kWaterUptakeRate * state.faceVelocity * state.tempC * elapsed;
     const double exponent =
         checked::div(checked::finite(rate, where),
                      checked::finite(state.bedDepth * checked::sqrt(gap, where), where), where);

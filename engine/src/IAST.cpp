@@ -1,4 +1,4 @@
-#include "quandrelle/engine/IAST.h"
+#include "IAST.h"
 
 #include <algorithm>
 #include <array>
@@ -8,14 +8,14 @@
 #include <optional>
 #include <string>
 
+#include "BTSorting.h"
 #include "Checked.h"
-#include "StageTerms.h"
-#include "quandrelle/engine/BTSorting.h"
+#include "HumidityZones.h"
+#include "ModBreakTime.h"
+#include "StageCache.h"
+#include "WtdCalcs.h"
 #include "quandrelle/engine/DisplayFormat.h"
-#include "quandrelle/engine/HumidityZones.h"
-#include "quandrelle/engine/ModBreakTime.h"
 #include "quandrelle/engine/SetUp.h"
-#include "quandrelle/engine/WtdCalcs.h"
 
 namespace quandrelle {
 
@@ -24,6 +24,26 @@ namespace {
 // Beyond this reduced potential the truncated error function only falls (its derivative's last
 // positive root lies at 1.4767), so a vapor's spreading pressure only rises as its fraction grows.
 constexpr double kFallingErfFrom = 1.5;
+
+// The error function's Maclaurin series, erf(u) = 2/sqrt(pi) sum (-1)^n u^(2n+1) / (n! (2n+1)):
+// 2/sqrt(pi) to six digits and the divisors n! (2n+1) of the terms n = 1..5.
+constexpr double kTwoOverRootPi = 1.12838;
+constexpr int kErfDivisor1 = 3;
+constexpr int kErfDivisor2 = 10;
+constexpr int kErfDivisor3 = 42;
+constexpr int kErfDivisor4 = 216;
+constexpr int kErfDivisor5 = 1320;
+
+// The fraction scans compare spreading pressures in millionths: a scan ends once the difference is
+// at most one of them (kSpreadPressureTolerance).
+constexpr double kSpreadDifferenceScale = 1e6;
+
+// The iterative solver has settled when the fractions it normalised summed to within this of the
+// sum the stage starts from.
+constexpr double kSettledSumTolerance = 0.001;
+
+// The service time step of a stage's simulation, min.
+constexpr double kTimeStepMinutes = 0.1;
 
 std::string stageText(const CalcState& state) {
     return "stage " + std::to_string(state.mixCount);
@@ -83,10 +103,11 @@ std::string mixtureNames(const CalcState& state) {
 
 double truncatedErf(double u) {
     auto where = [] { return std::string("the spreading pressure"); };
-    const double series = u - checked::pow(u, 3, where) / 3 + checked::pow(u, 5, where) / 10 -
-                          checked::pow(u, 7, where) / 42 + checked::pow(u, 9, where) / 216 -
-                          checked::pow(u, 11, where) / 1320;
-    return checked::finite(1.12838 * series, where);
+    const double series =
+        u - checked::pow(u, 3, where) / kErfDivisor1 + checked::pow(u, 5, where) / kErfDivisor2 -
+        checked::pow(u, 7, where) / kErfDivisor3 + checked::pow(u, 9, where) / kErfDivisor4 -
+        checked::pow(u, 11, where) / kErfDivisor5;
+    return checked::finite(kTwoOverRootPi * series, where);
 }
 
 void InitialFractions(CalcState& state) {
@@ -160,7 +181,7 @@ double scanStepByStep(CalcState& state, int slot, double d) {
         }
         SpreadingPressure(state, slot);
         SpreadingPressure(state, k);
-        d = 1e6 * (state.spreadPressure[slot] - state.spreadPressure[k]);
+        d = kSpreadDifferenceScale * (state.spreadPressure[slot] - state.spreadPressure[k]);
         if (scanCannotEnd(state, slot, d)) {
             scanFails(state, slot, "its spreading pressure stays above and rises with the fraction");
         }
@@ -230,20 +251,23 @@ double afterSteps(double x, std::int64_t count) {
 // the match are always evaluated one by one.
 double scanWithLeaps(CalcState& state, int slot, double d) {
     constexpr std::int64_t kFirstLeap = 64;
-    constexpr std::int64_t kLongestLeap = 1 << 16;
+    // A scan that does not settle can climb to fractions in the thousands, tens of millions of
+    // steps; long leaps keep such a scan to a few hundred evaluations.
+    constexpr std::int64_t kLongestLeap = std::int64_t{1} << 30;
     const int k = state.mixCount;
     const double spreadK = state.spreadPressure[k];
     const VaporData& vapor = state.vapors[slot];
     auto differenceAt = [&](double x) {
         state.adsFraction[slot] = x;
         SpreadingPressure(state, slot);
-        return 1e6 * (state.spreadPressure[slot] - spreadK);
+        return kSpreadDifferenceScale * (state.spreadPressure[slot] - spreadK);
     };
     // Bounds the rounding of the computed spreading pressure (far above it): the series' terms
     // grow like u^11.
+    constexpr double kMarginUnit = 1e-3;
     auto margin = [&](double u) {
-        return 1e-3 +
-               1e-3 * (1 + std::pow(std::fabs(u), 11)) * std::fabs(vapor.affinityCoef / vapor.molVolume);
+        return kMarginUnit + kMarginUnit * (1 + std::pow(std::fabs(u), 11)) *
+                                 std::fabs(vapor.affinityCoef / vapor.molVolume);
     };
 
     double x = state.adsFraction[slot];
@@ -284,7 +308,7 @@ double matchSpreadingPressure(CalcState& state, int slot, bool leaps) {
     state.adsFraction[slot] = kFractionStep;
     SpreadingPressure(state, slot);
     SpreadingPressure(state, k);
-    const double d = 1e6 * (state.spreadPressure[slot] - state.spreadPressure[k]);
+    const double d = kSpreadDifferenceScale * (state.spreadPressure[slot] - state.spreadPressure[k]);
     // With two vapors every step renormalises both fractions, so the reference vapor's spreading
     // pressure moves too: that scan is always made step by step.
     if (leaps && state.vaporCount != 2 && slot != k) {
@@ -343,8 +367,8 @@ std::optional<std::string> iterateFractions(CalcState& state, bool leaps, double
     std::map<Fractions, std::int64_t> seen{{fractionsOf(state), 0}};
     std::int64_t passes = 0;
     double diff = 1;
-    while (std::fabs(diff) > 0.001) {
-        for (int i = 1; i <= 4; ++i) {
+    while (std::fabs(diff) > kSettledSumTolerance) {
+        for (int i = 1; i < kMaxVapors; ++i) {
             if (k > i) {
                 state.adsFraction[i] = matchSpreadingPressure(state, i, leaps);
             }
@@ -360,7 +384,7 @@ std::optional<std::string> iterateFractions(CalcState& state, bool leaps, double
             });
         }
         diff = state.mixSum - startSum;
-        if (std::fabs(diff) <= 0.001) {
+        if (std::fabs(diff) <= kSettledSumTolerance) {
             break;
         }
         ++passes;
@@ -464,11 +488,13 @@ void simulateStage(CalcState& state, bool perStageConstants) {
     StageCache cache(perStageConstants);
     state.elapsedTime = 0;
     while (state.elapsedTime < state.breakTime[k]) {
-        state.elapsedTime = state.elapsedTime + 0.1;
+        state.elapsedTime = state.elapsedTime + kTimeStepMinutes;
         if (state.elapsedTime > kMaxServiceMinutes) {
             checked::fail(CalcErrorKind::NoConvergence,
                           "No breakthrough time for " + vaporLabel(state, k) + " (" + stageText(state) +
-                              "): the simulated service time passed 100000 minutes (more than 69 days of "
+                              "): the simulated service time passed " +
+                              std::to_string(static_cast<int>(kMaxServiceMinutes)) +
+                              " minutes (more than 69 days of "
                               "continuous use), longer than any cartridge is worn. Please check the "
                               "concentrations and the cartridge data.");
         }

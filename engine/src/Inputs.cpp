@@ -78,4 +78,12 @@ void storeAirFlow(CalcState& state, double litresPerMinute) {
     state.airFlow = toSingle(litresPerMinute);
 }
 
+void storeConcentration(CalcState& state, int slot, double ppm) {
+    const float concentration = toSingle(ppm);
+    state.vapors[slot].avgConc = concentration;
+    if (concentration > 0) {
+        state.breakFraction[slot] = state.breakConc[slot] / concentration;
+    }
+}
+
 }  // namespace quandrelle

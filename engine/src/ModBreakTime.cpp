@@ -1,15 +1,59 @@
-#include "quandrelle/engine/ModBreakTime.h"
+#include "ModBreakTime.h"
 
 #include <cmath>
 #include <string>
 
 #include "Checked.h"
-#include "StageTerms.h"
-#include "quandrelle/engine/WtdCalcs.h"
+#include "ModelConstants.h"
+#include "StageCache.h"
+#include "WtdCalcs.h"
 
 namespace quandrelle {
 
 namespace {
+
+// Antoine constants of water (mmHg, K): ln p = A - B / (T - C).
+constexpr double kWaterAntoineA = 18.3036;
+constexpr double kWaterAntoineB = 3816.44;
+constexpr double kWaterAntoineC = 46.13;
+// Molar mass (g/mol) and liquid density (g/cm3) of water.
+constexpr double kWaterMolarMass = 18.015;
+constexpr double kWaterDensity = 0.998;
+// A concentration in ppm is this many millionths of the air.
+constexpr double kPartsPerMillion = 1e6;
+// cm3 per m3: the gas law gives g/m3, the breakthrough equation wants g/cm3.
+constexpr double kCubicCentimetresPerCubicMetre = 1e6;
+// The air velocity's unit conversions, in the single precision the velocity is computed in.
+constexpr float kCubicCentimetresPerLitreSingle = 1000.0f;
+constexpr float kSecondsPerMinuteSingle = 60.0f;
+
+// The reference rate coefficient's correlation: kv = 800 beta^0.33 v^0.75 d^-1.5 sqrt(W/M), with
+// beta the affinity coefficient, v the air velocity (cm/s), d the granule diameter (cm), W the
+// capacity (g/g) and M the molar mass.
+constexpr double kRateCoefficientScale = 800;
+constexpr double kRateAffinityExponent = 0.33;
+constexpr double kRateVelocityExponent = 0.75;
+constexpr double kRateGranuleExponent = -1.5;
+
+// The curve-shape quadratic a s^2 + b s + c = 0, each coefficient linear in kv.
+constexpr double kShapeA0 = -10.3394;
+constexpr double kShapeA1 = 0.0001564;
+constexpr double kShapeB0 = 1.3348;
+constexpr double kShapeB1 = 0.0001423;
+constexpr double kShapeC0 = 0.41;
+constexpr double kShapeC1 = 0.0000324;
+
+// Rate-coefficient factors of the second and of the later vapors of the mixture order.
+constexpr double kSecondPositionFactor = 0.85;
+constexpr double kLaterPositionFactor = 0.56;
+
+// The breakthrough-time range: +/- 10 % while the kinetic term takes at most 30 % of the
+// stoichiometric time, beyond that 242.42 s^2 - 22.08 s - 3.84 % for the share s, each doubled.
+constexpr double kNarrowRangeShare = 0.3;
+constexpr double kNarrowRangePercent = 10;
+constexpr double kRangeSquareCoef = 242.42;
+constexpr double kRangeLinearCoef = 22.08;
+constexpr double kRangeConstant = 3.84;
 
 // Codes the curve-shape failure message gives for each kind of error.
 int errorNumber(CalcErrorKind kind) {
@@ -41,24 +85,26 @@ std::string vaporLabel(const CalcState& state, int slot) {
 
 double WaterVaporPressure(const CalcState& state) {
     auto where = [] { return std::string("the water vapor pressure"); };
-    const double exponent = 18.3036 - checked::div(3816.44, state.tempK - 46.13, where);
-    return checked::finite(checked::exp(exponent, where) * 0.133322, where);
+    const double exponent =
+        kWaterAntoineA - checked::div(kWaterAntoineB, state.tempK - kWaterAntoineC, where);
+    return checked::finite(checked::exp(exponent, where) * kKilopascalsPerTorr, where);
 }
 
 double WaterMolarVolume(const CalcState&) {
-    return 18.015 / 0.998;
+    return kWaterMolarMass / kWaterDensity;
 }
 
 double FeedPartialPressure(const CalcState& state, int slot) {
     auto where = [&] { return "the feed partial pressure of " + vaporLabel(state, slot); };
-    return checked::finite(
-        static_cast<double>(state.vapors[slot].avgConc) * 101.325 * state.atmPressure / 1e6, where);
+    return checked::finite(static_cast<double>(state.vapors[slot].avgConc) * kKilopascalsPerAtm *
+                               state.atmPressure / kPartsPerMillion,
+                           where);
 }
 
 double TotalBedVolume(const CalcState& state) {
     auto where = [] { return std::string("the bed volume"); };
     const double d = state.bedDiameter;
-    return checked::finite(d * d * state.bedDepth * 3.14159 * state.cartsPerRespirator / 4, where);
+    return checked::finite(d * d * state.bedDepth * kModelPi * state.cartsPerRespirator / 4, where);
 }
 
 float BedBulkDensity(const CalcState& state) {
@@ -72,8 +118,10 @@ float BedBulkDensity(const CalcState& state) {
 
 float BedAirVelocity(const CalcState& state) {
     auto where = [] { return std::string("the air velocity through the bed"); };
-    const float numerator = state.airFlow * 1000.0f * state.bulkDensity * state.bedDepth;
-    const float denominator = state.carbonWeight * 60.0f * static_cast<float>(state.cartsPerRespirator);
+    const float numerator =
+        state.airFlow * kCubicCentimetresPerLitreSingle * state.bulkDensity * state.bedDepth;
+    const float denominator =
+        state.carbonWeight * kSecondsPerMinuteSingle * static_cast<float>(state.cartsPerRespirator);
     if (denominator == 0) {
         checked::div(numerator, 0.0, where);
     }
@@ -88,9 +136,9 @@ double MassCapacity(const CalcState& state, int slot) {
 double ReferenceRateCoefficient(const CalcState& state, double capacity, int slot) {
     auto where = [&] { return "the rate coefficient of " + vaporLabel(state, slot); };
     const VaporData& vapor = state.vapors[slot];
-    double kv = 800 * checked::pow(vapor.affinityCoef, 0.33, where);
-    kv = checked::finite(kv * checked::pow(state.airVelocity, 0.75, where), where);
-    kv = checked::finite(kv * checked::pow(state.granuleDiameter, -1.5, where), where);
+    double kv = kRateCoefficientScale * checked::pow(vapor.affinityCoef, kRateAffinityExponent, where);
+    kv = checked::finite(kv * checked::pow(state.airVelocity, kRateVelocityExponent, where), where);
+    kv = checked::finite(kv * checked::pow(state.granuleDiameter, kRateGranuleExponent, where), where);
     return checked::finite(kv * checked::sqrt(checked::div(capacity, vapor.molWt, where), where), where);
 }
 
@@ -100,9 +148,9 @@ double CurveShape(double kv) {
     // means the state is beyond what the model can handle at all.
     auto where = [] { return std::string("the curve shape"); };
     try {
-        const double a = -10.3394 - 0.0001564 * kv;
-        const double b = 1.3348 - 0.0001423 * kv;
-        const double c = 0.41 - 0.0000324 * kv;
+        const double a = kShapeA0 - kShapeA1 * kv;
+        const double b = kShapeB0 - kShapeB1 * kv;
+        const double c = kShapeC0 - kShapeC1 * kv;
         const double discriminant =
             checked::finite(checked::finite(b * b, where) - checked::finite(4 * a * c, where), where);
         if (discriminant < 0) {
@@ -147,7 +195,8 @@ BreakthroughTerms breakthroughTerms(const CalcState& state, int slot) {
     auto where = [&] { return breakthroughWhere(state, slot); };
     const double p = state.partialPress[slot];
     BreakthroughTerms terms;
-    terms.feedDensity = checked::div(state.vapors[slot].molWt * p, kGasConstant * state.tempK * 1e6, where);
+    terms.feedDensity = checked::div(state.vapors[slot].molWt * p,
+                                     kGasConstant * state.tempK * kCubicCentimetresPerCubicMetre, where);
     const double f = state.breakFraction[slot];
     terms.logTerm = checked::log(checked::div(1, f, where) - 1, where);
     return terms;
@@ -175,7 +224,7 @@ double positionFactor(int position) {
     if (position <= 1) {
         return 1;
     }
-    return position == 2 ? 0.85 : 0.56;
+    return position == 2 ? kSecondPositionFactor : kLaterPositionFactor;
 }
 
 double singleVaporCapacity(const CalcState& state, int slot) {
@@ -190,6 +239,14 @@ double singleVaporCapacity(const CalcState& state, int slot) {
                            where);
 }
 
+void setRateChain(CalcState& state, int slot) {
+    const double capacity = singleVaporCapacity(state, slot);
+    state.kvReference = ReferenceRateCoefficient(state, capacity, slot);
+    state.curveShape = CurveShape(state.kvReference);
+    state.kvBase = CentreRateCoefficient(state.kvReference, state.curveShape);
+    state.kvEffective = FractionRateCoefficient(state, slot) * positionFactor(slot);
+}
+
 void evaluateVapors(CalcState& state, StageCache& cache) {
     for (int i = 1; i <= state.mixCount; ++i) {
         // A vapor the roll-up has taken out of the air has no front in this stage: its result is
@@ -197,23 +254,7 @@ void evaluateVapors(CalcState& state, StageCache& cache) {
         if (!(state.partialPress[i] > 0)) {
             continue;
         }
-        // The rate-coefficient chain depends on the feed, not on the stage's water or capacities.
-        std::optional<RateChain>& chain = cache.rateChain(state, i);
-        if (cache.enabled() && chain) {
-            state.kvReference = chain->kvReference;
-            state.curveShape = chain->curveShape;
-            state.kvBase = chain->kvBase;
-            state.kvEffective = chain->kvEffective;
-        } else {
-            const double capacity = singleVaporCapacity(state, i);
-            state.kvReference = ReferenceRateCoefficient(state, capacity, i);
-            state.curveShape = CurveShape(state.kvReference);
-            state.kvBase = CentreRateCoefficient(state.kvReference, state.curveShape);
-            state.kvEffective = FractionRateCoefficient(state, i) * positionFactor(i);
-            if (cache.enabled()) {
-                chain = RateChain{state.kvReference, state.curveShape, state.kvBase, state.kvEffective};
-            }
-        }
+        cache.setRateChain(state, i);
 
         const double stoichiometric = state.breakTime[i];
         const double capacity = MassCapacity(state, i);
@@ -228,7 +269,9 @@ void evaluateVapors(CalcState& state, StageCache& cache) {
                    std::to_string(state.mixCount) + "): its stoichiometric time is 0";
         };
         const double share = checked::div(stoichiometric - state.breakTime[i], stoichiometric, where);
-        const double spread = share <= 0.3 ? 10 : 242.42 * (share * share) - 22.08 * share - 3.84;
+        const double spread = share <= kNarrowRangeShare ? kNarrowRangePercent
+                                                         : kRangeSquareCoef * (share * share) -
+                                                               kRangeLinearCoef * share - kRangeConstant;
         state.breakTimeMin[i] = state.breakTime[i] * (100 - 2 * spread) / 100;
         state.breakTimeMax[i] = state.breakTime[i] * (100 + 2 * spread) / 100;
         if (state.breakTimeMin[i] < 0) {

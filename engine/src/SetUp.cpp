@@ -6,11 +6,30 @@
 #include <string>
 
 #include "Checked.h"
+#include "HumidityZones.h"
+#include "ModBreakTime.h"
+#include "ModelConstants.h"
 #include "quandrelle/engine/DisplayFormat.h"
-#include "quandrelle/engine/HumidityZones.h"
-#include "quandrelle/engine/ModBreakTime.h"
 
 namespace quandrelle {
+
+namespace {
+
+// A vapor's affinity coefficient from its molar polarizability P (cm3/mol): 0.0862 P^0.75.
+constexpr double kAffinityPerPolarizability = 0.0862;
+constexpr double kAffinityPolarizabilityExponent = 0.75;
+
+// The face velocity: L/min times cm3 per L over the face area pi d^2/4 (cm2) times 60 s per min,
+// the 60 / 4 taken together.
+constexpr double kCubicCentimetresPerLitre = 1000.0;
+constexpr int kSecondsPerMinuteOverFour = 15;
+
+// Carbon preconditioned above this humidity (fraction) holds water more strongly: its water
+// affinity is taken 5/3 times the entered one.
+constexpr double kHumidPreconditioning = 0.5;
+constexpr double kHumidPreconditionedAffinityFactor = 5.0 / 3.0;
+
+}  // namespace
 
 void PrepareRun(CalcState& state) {
     state.preparingSlot = 0;
@@ -18,7 +37,7 @@ void PrepareRun(CalcState& state) {
         state.totalPressure[j] = 0;
     }
     auto runWhere = [] { return std::string("the run preparation"); };
-    state.tempK = checked::single(state.tempC + 273.15, runWhere);
+    state.tempK = checked::single(state.tempC + kCelsiusToKelvin, runWhere);
     // Each bed quantity reads the one stored before it.
     state.bedVolume = checked::single(TotalBedVolume(state), runWhere);
     state.bulkDensity = BedBulkDensity(state);
@@ -33,11 +52,12 @@ void PrepareRun(CalcState& state) {
         state.preparingSlot = static_cast<std::int16_t>(i);
         VaporData& vapor = state.vapors[i];
         auto where = [&] { return "the preparation of " + vaporLabel(state, i); };
-        vapor.affinityCoef = 0.0862 * checked::pow(vapor.molPolariz, 0.75, where);
+        vapor.affinityCoef = kAffinityPerPolarizability *
+                             checked::pow(vapor.molPolariz, kAffinityPolarizabilityExponent, where);
         const double antoine =
             vapor.antoineA -
             checked::div(vapor.antoineB, static_cast<double>(state.tempK) + vapor.antoineC, where);
-        vapor.satPressure = checked::finite(checked::exp(antoine, where) * 0.133322, where);
+        vapor.satPressure = checked::finite(checked::exp(antoine, where) * kKilopascalsPerTorr, where);
         vapor.molVolume = checked::single(checked::div(vapor.molWt, vapor.liqDensity, where), where);
         state.partialPress[i] = FeedPartialPressure(state, i);
         state.zoneWater[i] = 0;
@@ -48,7 +68,7 @@ void PrepareRun(CalcState& state) {
     state.precondWater = WaterIsotherm(state, state.precondRH, state.waterAffinity);
     for (int j = 0; j <= state.vaporCount; ++j) {
         state.zoneWater[j] = state.precondWater;
-        state.zoneRH[j] = state.relHumidity + 0.0001;
+        state.zoneRH[j] = state.relHumidity + kMinHumidity;
     }
     state.mixCount = state.vaporCount;
 }
@@ -56,7 +76,7 @@ void PrepareRun(CalcState& state) {
 double massConcentration(float atmPressure, float tempC, float ppm, float molWt) {
     auto where = [] { return std::string("the equivalent concentration"); };
     const double amount = static_cast<double>(atmPressure) * ppm * molWt;
-    return checked::div(amount, (tempC + 273.15) * 0.08205, where);
+    return checked::div(amount, (tempC + kCelsiusToKelvin) * kGasConstantLitreAtm, where);
 }
 
 double equivalentConcentration(const CalcState& state, int slot) {
@@ -70,7 +90,7 @@ std::string massConcentrationText(double milligramsPerCubicMetre) {
 
 float concentrationFromEquivalent(const CalcState& state, double milligramsPerCubicMetre) {
     auto where = [] { return std::string("the concentration from the equivalent concentration"); };
-    const double amount = milligramsPerCubicMetre * 0.08205 * (state.tempC + 273.15);
+    const double amount = milligramsPerCubicMetre * kGasConstantLitreAtm * (state.tempC + kCelsiusToKelvin);
     return checked::single(
         checked::div(amount, static_cast<double>(state.atmPressure) * state.vapors[1].molWt, where), where);
 }
@@ -78,7 +98,8 @@ float concentrationFromEquivalent(const CalcState& state, double milligramsPerCu
 double faceVelocityOf(const CalcState& state) {
     auto where = [] { return std::string("the face velocity"); };
     const double d = state.bedDiameter;
-    return checked::div(state.airFlow * 1000.0, d * d * 3.14159 * 15 * state.cartsPerRespirator, where);
+    return checked::div(state.airFlow * kCubicCentimetresPerLitre,
+                        d * d * kModelPi * kSecondsPerMinuteOverFour * state.cartsPerRespirator, where);
 }
 
 void setFaceVelocity(CalcState& state) {
@@ -89,8 +110,9 @@ void setBetaH2O(CalcState& state, float enteredAffinity) {
     auto where = [] { return std::string("the water affinity"); };
     state.waterAffinity = enteredAffinity;
     // Carbon preconditioned at high humidity holds water more strongly.
-    if (0.5 < state.precondRH) {
-        state.waterAffinity = checked::single(5.0 / 3.0 * state.waterAffinity, where);
+    if (kHumidPreconditioning < state.precondRH) {
+        state.waterAffinity =
+            checked::single(kHumidPreconditionedAffinityFactor * state.waterAffinity, where);
     }
     state.waterAffinityHalf = checked::single(state.waterAffinity / 2.0, where);
 }

@@ -6,6 +6,7 @@
 
 #include "quandrelle/engine/CalcError.h"
 #include "quandrelle/engine/DisplayFormat.h"
+#include "quandrelle/engine/Inputs.h"
 #include "quandrelle/engine/SetUp.h"
 
 namespace quandrelle {
@@ -71,24 +72,20 @@ double operatingValue(const CalcState& state, SweepQuantity quantity) {
 void storeSweptValue(CalcState& state, SweepQuantity quantity, double value) {
     switch (quantity) {
         case SweepQuantity::RelHumidity:
-            state.relHumidity = humidityFraction(value);
+            storeRelHumidity(state, value);
             return;
         case SweepQuantity::ConcentrationScale:
             for (int n = 1; n <= state.vaporCount; ++n) {
-                const float concentration = toSingle(state.vapors[n].avgConc * value);
-                state.vapors[n].avgConc = concentration;
-                if (concentration > 0) {
-                    state.breakFraction[n] = state.breakConc[n] / concentration;
-                }
+                storeConcentration(state, n, state.vapors[n].avgConc * value);
             }
             return;
         case SweepQuantity::AirFlow:
-            state.airFlow = toSingle(value);
+            storeAirFlow(state, value);
             // The water uptake of the bed follows the flow through its face.
             setFaceVelocity(state);
             return;
         case SweepQuantity::Temperature:
-            state.tempC = toSingle(value);
+            storeTemperature(state, value);
             return;
     }
 }

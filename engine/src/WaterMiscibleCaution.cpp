@@ -1,4 +1,4 @@
-#include "quandrelle/engine/WaterMiscibleCaution.h"
+#include "WaterMiscibleCaution.h"
 
 #include "quandrelle/engine/Cautions.h"
 

@@ -1,27 +1,27 @@
-#include "quandrelle/engine/WtdCalcs.h"
+#include "WtdCalcs.h"
 
-#include <cstddef>
 #include <string>
 
 #include "Checked.h"
-#include "StageTerms.h"
-#include "quandrelle/engine/HumidityZones.h"
-#include "quandrelle/engine/ModBreakTime.h"
+#include "ModBreakTime.h"
+#include "ModelConstants.h"
 
 namespace quandrelle {
 
 namespace {
 
-std::string mixtureWhere(const CalcState& state, int n) {
-    return "the mixture capacity of the first " + std::to_string(n) + " vapors (stage " +
-           std::to_string(state.mixCount) + ")";
-}
+// The polarizability term of a vapor's solubility in adsorbed water: g = 4.24 P / V - 0.28, with P
+// the molar polarizability and V the molar volume (cm3/mol).
+constexpr double kSolubilityPolarizabilityCoef = 4.24;
+constexpr double kSolubilityOffset = 0.28;
+// L per m3: R T p with R in kJ/(mol K) and p in kPa gives m3.
+constexpr int kLitresPerCubicMetre = 1000;
 
 }  // namespace
 
-std::size_t cacheIndex(const CalcState& state, int index) {
-    static_cast<void>(state.zoneWater[index]);
-    return static_cast<std::size_t>(index);
+std::string mixtureWhere(const CalcState& state, int n) {
+    return "the mixture capacity of the first " + std::to_string(n) + " vapors (stage " +
+           std::to_string(state.mixCount) + ")";
 }
 
 double MixAffinity(const CalcState& state, int n) {
@@ -90,7 +90,8 @@ DissolvedTerms dissolvedTerms(const CalcState& state, int slot) {
     DissolvedTerms terms;
     terms.pressureTerm =
         checked::div(checked::log(checked::div(vapor.satPressure, p, where), where), vapor.molVolume, where);
-    const double g = checked::div(4.24 * vapor.molPolariz, vapor.molVolume, where) - 0.28;
+    const double g = checked::div(kSolubilityPolarizabilityCoef * vapor.molPolariz, vapor.molVolume, where) -
+                     kSolubilityOffset;
     terms.energyTerm =
         checked::div(kGasConstant * state.tempK * vapor.molVolume,
                      checked::finite(g * state.benzenePotential * vapor.affinityCoef, where), where);
@@ -144,8 +145,8 @@ double stoichiometricTimeFrom(const CalcState& state, int slot, double vaporCapa
                std::to_string(state.mixCount) + ")";
     };
     const double perPressure = checked::div(vaporCapacity, p, where);
-    const double uptake =
-        perPressure * state.carbonWeight * state.cartsPerRespirator * kGasConstant * state.tempK * 1000;
+    const double uptake = perPressure * state.carbonWeight * state.cartsPerRespirator * kGasConstant *
+                          state.tempK * kLitresPerCubicMetre;
     return checked::div(checked::finite(uptake, where), state.airFlow, where);
 }
 
@@ -154,124 +155,6 @@ double StoichiometricTime(const CalcState& state, int slot) {
         return 0;
     }
     return stoichiometricTimeFrom(state, slot, VaporCapacity(state, slot));
-}
-
-double StageCache::mixMolarVolume(const CalcState& state, int n) {
-    if (!m_enabled) {
-        return MixMolarVolume(state, n);
-    }
-    auto& cached = m_molarVolume[cacheIndex(state, n)];
-    if (!cached) {
-        cached = MixMolarVolume(state, n);
-    }
-    return *cached;
-}
-
-double StageCache::mixFactor(const CalcState& state, int n) {
-    if (!m_enabled) {
-        return mixCapacityFactor(state, n);
-    }
-    auto& cached = m_factor[cacheIndex(state, n)];
-    if (!cached) {
-        cached = mixCapacityFactor(state, n);
-    }
-    return *cached;
-}
-
-double StageCache::mixCapacityWet(const CalcState& state, int n) {
-    auto compute = [&] {
-        const double molarVolume = mixMolarVolume(state, n);
-        const double factor = mixFactor(state, n);
-        return mixCapacityWetFrom(state, n, molarVolume, factor);
-    };
-    if (!m_enabled) {
-        return compute();
-    }
-    return m_wetCapacity[cacheIndex(state, n)].get({state.zoneWater[n]}, compute);
-}
-
-double StageCache::mixCapacityDry(const CalcState& state, int n) {
-    auto compute = [&] {
-        auto where = [&] { return mixtureWhere(state, n); };
-        const double molarVolume = mixMolarVolume(state, n);
-        return checked::finite(checked::div(state.microporeVolume, molarVolume, where) * mixFactor(state, n),
-                               where);
-    };
-    if (!m_enabled) {
-        return compute();
-    }
-    auto& cached = m_dryCapacity[cacheIndex(state, n)];
-    if (!cached) {
-        cached = compute();
-    }
-    return *cached;
-}
-
-double StageCache::dissolvedVolume(const CalcState& state, int slot) {
-    if (!(state.partialPress[slot] > 0)) {
-        return 0;
-    }
-    if (!m_enabled) {
-        const DissolvedTerms terms = dissolvedTerms(state, slot);
-        return dissolvedVolumeFrom(state, slot, terms, dissolvedHumidityTerm(state, slot));
-    }
-    auto& cached = m_dissolved[cacheIndex(state, slot)];
-    if (!cached) {
-        cached = dissolvedTerms(state, slot);
-    }
-    // The humidity term is the same for every vapor until the top zone's humidity changes.
-    const double humidity = state.zoneRH[state.mixCount];
-    if (!m_humidityTerm || m_humidityTermRH != humidity) {
-        m_humidityTerm = dissolvedHumidityTerm(state, slot);
-        m_humidityTermRH = humidity;
-    }
-    return dissolvedVolumeFrom(state, slot, *cached, *m_humidityTerm);
-}
-
-double StageCache::waterIsotherm(const CalcState& state, int zone, double humidity, double waterAffinity) {
-    if (!m_enabled) {
-        return WaterIsotherm(state, humidity, waterAffinity);
-    }
-    // A zone whose humidity has not changed holds the same equilibrium water.
-    IsothermPoint& point = m_isotherm[cacheIndex(state, zone)];
-    if (!point.known || point.humidity != humidity || point.waterAffinity != waterAffinity) {
-        point = IsothermPoint{true, humidity, waterAffinity, WaterIsotherm(state, humidity, waterAffinity)};
-    }
-    return point.water;
-}
-
-InputMemo<double, 2>::Inputs StageCache::topZone(const CalcState& state) const {
-    return {state.zoneWater[state.mixCount], state.zoneRH[state.mixCount]};
-}
-
-double StageCache::vaporCapacity(const CalcState& state, int slot) {
-    auto compute = [&] {
-        const double mixCapacityWet = this->mixCapacityWet(state, state.mixCount);
-        return vaporCapacityFrom(state, slot, mixCapacityWet, dissolvedVolume(state, slot));
-    };
-    if (!m_enabled) {
-        return compute();
-    }
-    return m_vaporCapacity[cacheIndex(state, slot)].get(topZone(state), compute);
-}
-
-double StageCache::stoichiometricTime(const CalcState& state, int slot) {
-    if (!(state.partialPress[slot] > 0)) {
-        return 0;
-    }
-    return stoichiometricTimeFrom(state, slot, vaporCapacity(state, slot));
-}
-
-const BreakthroughTerms& StageCache::breakthroughTerms(const CalcState& state, int slot) {
-    auto& cached = m_breakthrough[cacheIndex(state, slot)];
-    if (!m_enabled || !cached) {
-        cached = quandrelle::breakthroughTerms(state, slot);
-    }
-    return *cached;
-}
-
-std::optional<RateChain>& StageCache::rateChain(const CalcState& state, int slot) {
-    return m_rate[cacheIndex(state, slot)];
 }
 
 }  // namespace quandrelle

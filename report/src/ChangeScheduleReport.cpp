@@ -235,6 +235,15 @@ void saveReportHeading(QSettings& settings, const ReportHeading& heading) {
     settings.setValue(kPreparedByKey, heading.preparedBy);
 }
 
+ReportContent runReportContent(const CalcState& state, const ReportHeading& heading) {
+    ReportContent content;
+    content.heading = heading;
+    content.madeAt = QDateTime::currentDateTime();
+    content.method = std::string(methodName(state.runReport.method));
+    content.notes = state.runReport.notes;
+    return content;
+}
+
 std::unique_ptr<QTextDocument> buildChangeScheduleReport(const CalcState& state,
                                                          const ReportContent& content) {
     auto document = std::make_unique<QTextDocument>();

@@ -581,11 +581,7 @@ void BreakTimeFive::onReport() {
         return;
     }
     saveReportHeading(*settings, dialog.heading());
-    ReportContent content;
-    content.heading = dialog.heading();
-    content.madeAt = QDateTime::currentDateTime();
-    content.method = std::string(methodName(m_lastRun->runReport.method));
-    content.notes = m_lastRun->runReport.notes;
+    ReportContent content = runReportContent(*m_lastRun, dialog.heading());
     {
         const BusyCursor busy;
         content.humidityCurve = humidityCurveImage(*m_lastRun);

@@ -45,12 +45,10 @@ std::vector<std::string> CartridgeStore::listEntries() const {
 }
 
 void CartridgeStore::CreateIndex1() {
-    const std::int16_t count = numCartRecs();
-    const std::string bytes = m_file.readAll();
-    std::vector<CartIndexEntry> index(static_cast<std::size_t>(count) + 1);
-    for (int i = 1; i <= count; ++i) {
-        m_cartRec = decode(
-            std::string_view(bytes).substr(static_cast<std::size_t>(i - 1) * kRecordSize, kRecordSize));
+    const std::vector<CartridgeRecord> records = storedRecords();
+    std::vector<CartIndexEntry> index(records.size() + 1);
+    for (std::size_t i = 1; i <= records.size(); ++i) {
+        m_cartRec = records[i - 1];
         index[i] = {nameKey(m_cartRec.cartName), static_cast<std::int16_t>(i)};
     }
     exchangeSortIndex(index, [](const CartIndexEntry& e) -> const std::string& { return e.cartKey; });
@@ -124,22 +122,11 @@ void CartridgeStore::Revise(std::int16_t position, const CartridgeRecord& typed)
 }
 
 std::vector<CartridgeRecord> CartridgeStore::storedRecords() const {
-    const std::string bytes = m_file.readAll();
-    std::vector<CartridgeRecord> records;
-    records.reserve(bytes.size() / kRecordSize);
-    for (std::size_t offset = 0; offset < bytes.size(); offset += kRecordSize) {
-        records.push_back(decode(std::string_view(bytes).substr(offset, kRecordSize)));
-    }
-    return records;
+    return decodedRecords(m_file, decode);
 }
 
 void CartridgeStore::ReplaceAll(const std::vector<CartridgeRecord>& records) {
-    std::string bytes;
-    bytes.reserve(records.size() * kRecordSize);
-    for (const CartridgeRecord& record : records) {
-        bytes += encode(record);
-    }
-    m_file.replaceAll(bytes);
+    replaceRecords(m_file, records, encode);
     CreateIndex1();
 }
 

@@ -55,12 +55,10 @@ std::vector<std::string> VaporStore::listEntries() const {
 }
 
 void VaporStore::CreateIndex() {
-    const std::int16_t count = numVaporRecs();
-    const std::string bytes = m_file.readAll();
-    std::vector<ChemIndexEntry> index(static_cast<std::size_t>(count) + 1);
-    for (int i = 1; i <= count; ++i) {
-        m_vaporRec = decode(
-            std::string_view(bytes).substr(static_cast<std::size_t>(i - 1) * kRecordSize, kRecordSize));
+    const std::vector<VaporRecord> records = storedRecords();
+    std::vector<ChemIndexEntry> index(records.size() + 1);
+    for (std::size_t i = 1; i <= records.size(); ++i) {
+        m_vaporRec = records[i - 1];
         index[i] = {nameKey(m_vaporRec.chemName), static_cast<std::int16_t>(i),
                     padded(trimBlanks(m_vaporRec.casNumber), kCasKeyWidth)};
     }
@@ -130,22 +128,11 @@ void VaporStore::Revise(std::int16_t position, const VaporRecord& typed) {
 }
 
 std::vector<VaporRecord> VaporStore::storedRecords() const {
-    const std::string bytes = m_file.readAll();
-    std::vector<VaporRecord> records;
-    records.reserve(bytes.size() / kRecordSize);
-    for (std::size_t offset = 0; offset < bytes.size(); offset += kRecordSize) {
-        records.push_back(decode(std::string_view(bytes).substr(offset, kRecordSize)));
-    }
-    return records;
+    return decodedRecords(m_file, decode);
 }
 
 void VaporStore::ReplaceAll(const std::vector<VaporRecord>& records) {
-    std::string bytes;
-    bytes.reserve(records.size() * kRecordSize);
-    for (const VaporRecord& record : records) {
-        bytes += encode(record);
-    }
-    m_file.replaceAll(bytes);
+    replaceRecords(m_file, records, encode);
     CreateIndex();
 }
 

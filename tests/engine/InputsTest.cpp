@@ -104,6 +104,20 @@ TEST(StoreVapor, StoresTheSlotAsSinglesAndNothingWhenANumberIsTooLarge) {
     EXPECT_EQ(state.vapors[2].chemName, "Benzene");
 }
 
+TEST(StoreConcentration, SetsTheBreakFractionOnlyFromAConcentrationAboveZero) {
+    CalcState state;
+    state.breakConc[2] = 5;
+    storeConcentration(state, 2, 100);
+    EXPECT_EQ(state.vapors[2].avgConc, 100.0f);
+    EXPECT_EQ(state.breakFraction[2], 0.05);
+    // No fraction follows from a concentration of 0: the last one stays.
+    storeConcentration(state, 2, 0);
+    EXPECT_EQ(state.vapors[2].avgConc, 0.0f);
+    EXPECT_EQ(state.breakFraction[2], 0.05);
+    EXPECT_THROW(storeConcentration(state, 2, 1e39), CalcError);
+    EXPECT_EQ(state.vapors[2].avgConc, 0.0f);
+}
+
 TEST(ResultRows, ShowTheRunInItsFormatsAndNothingForFreeSlots) {
     CalcState state = test::withVapors(test::halfMask(), {test::kBenzene});
     state.breakTimeResult[1] = 12;

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "BTSorting.h"
+#include "IAST.h"
+#include "ModBreakTime.h"
 #include "Scenarios.h"
-#include "quandrelle/engine/BTSorting.h"
+#include "WtdCalcs.h"
 #include "quandrelle/engine/Calculate.h"
 #include "quandrelle/engine/DisplayFormat.h"
-#include "quandrelle/engine/IAST.h"
-#include "quandrelle/engine/ModBreakTime.h"
 #include "quandrelle/engine/SetUp.h"
-#include "quandrelle/engine/WtdCalcs.h"
 
 namespace quandrelle {
 namespace {

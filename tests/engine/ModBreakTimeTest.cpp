@@ -2,11 +2,11 @@
 
 #include <string>
 
+#include "IAST.h"
+#include "ModBreakTime.h"
 #include "Scenarios.h"
-#include "quandrelle/engine/IAST.h"
-#include "quandrelle/engine/ModBreakTime.h"
+#include "WtdCalcs.h"
 #include "quandrelle/engine/SetUp.h"
-#include "quandrelle/engine/WtdCalcs.h"
 
 namespace quandrelle {
 namespace {

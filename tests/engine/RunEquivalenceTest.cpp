@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "IAST.h"
 #include "Scenarios.h"
 #include "StateNumbers.h"
 #include "quandrelle/engine/CalcError.h"
-#include "quandrelle/engine/IAST.h"
 #include "quandrelle/engine/SetUp.h"
 
 namespace quandrelle {

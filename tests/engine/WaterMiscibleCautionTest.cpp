@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "WaterMiscibleCaution.h"
 #include "quandrelle/engine/SetUp.h"
-#include "quandrelle/engine/WaterMiscibleCaution.h"
 
 namespace quandrelle {
 namespace {

@@ -1,4 +1,3 @@
-#include <QDateTime>
 #include <QGuiApplication>
 #include <memory>
 
@@ -38,13 +37,10 @@ ReportWriter CommandLineReports::writer() {
             qInstallMessageHandler(keepQtNotesOffTheTerminal);
             m_qt->application = std::make_unique<QGuiApplication>(m_argc, m_argv);
         }
-        ReportContent content;
-        content.heading = {QString::fromStdString(request.site), QString::fromStdString(request.task),
-                           QString::fromStdString(request.preparedBy)};
-        content.madeAt = QDateTime::currentDateTime();
-        content.method = std::string(methodName(state.runReport.method));
-        content.notes = state.runReport.notes;
-        const auto document = buildChangeScheduleReport(state, content);
+        const ReportHeading heading{QString::fromStdString(request.site),
+                                    QString::fromStdString(request.task),
+                                    QString::fromStdString(request.preparedBy)};
+        const auto document = buildChangeScheduleReport(state, runReportContent(state, heading));
         writeReportPdf(*document, QString::fromStdString(request.path));
     };
 }

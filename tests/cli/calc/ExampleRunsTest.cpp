@@ -7,9 +7,9 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "IAST.h"
 #include "StateNumbers.h"
 #include "quandrelle/calc/Scenario.h"
-#include "quandrelle/engine/IAST.h"
 #include "quandrelle/engine/SetUp.h"
 
 namespace quandrelle::calc {

@@ -19,6 +19,9 @@
 
 namespace quandrelle {
 
+// The largest breakthrough fraction (breakthrough over feed concentration) the model holds for.
+inline constexpr double kMaxBreakFraction = 0.5;
+
 inline constexpr std::string_view kLimitsMessageText =
     "This model is not valid for breakthrough fractions above 0.5 or at zero or below. Please select "
     "breakthrough concentrations within these limits.";

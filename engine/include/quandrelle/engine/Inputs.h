@@ -59,4 +59,9 @@ void storeRelHumidity(CalcState& state, double percent);
 void storeCartridges(CalcState& state, double count);
 void storeAirFlow(CalcState& state, double litresPerMinute);
 
+// The concentration (ppm) of the vapor in slot 1..5, as the results screen stores a typed one: a
+// stored concentration above 0 also sets the breakthrough fraction from the slot's breakthrough
+// concentration.
+void storeConcentration(CalcState& state, int slot, double ppm);
+
 }  // namespace quandrelle

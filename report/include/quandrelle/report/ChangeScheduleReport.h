@@ -47,6 +47,11 @@ struct ReportContent {
     QImage humidityCurve;
 };
 
+// What the report of a finished run holds besides its state, as the results screen and the
+// command-line calculator both make it: the heading the user wrote, made now, with the method and
+// notes the run recorded.
+ReportContent runReportContent(const CalcState& state, const ReportHeading& heading);
+
 inline const QString kReportTitle = QStringLiteral("Cartridge Change-Schedule Report");
 
 // The report of a finished run: `state` holds its inputs and results (vapors in the run's order).

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace quandrelle {
 
@@ -66,5 +69,29 @@ private:
     bool m_readOnly = false;
     std::int16_t m_count = 0;
 };
+
+// Records 1..count of the file, each decoded from its bytes, in file order.
+template <typename Decode>
+auto decodedRecords(const RecordFile& file, Decode decode) {
+    const std::string bytes = file.readAll();
+    const auto recordSize = static_cast<std::size_t>(file.recordSize());
+    std::vector<decltype(decode(std::string_view()))> records;
+    records.reserve(bytes.size() / recordSize);
+    for (std::size_t offset = 0; offset < bytes.size(); offset += recordSize) {
+        records.push_back(decode(std::string_view(bytes).substr(offset, recordSize)));
+    }
+    return records;
+}
+
+// Puts `records`, each encoded, in the file's place in one step (see RecordFile::replaceAll).
+template <typename Record, typename Encode>
+void replaceRecords(RecordFile& file, const std::vector<Record>& records, Encode encode) {
+    std::string bytes;
+    bytes.reserve(records.size() * static_cast<std::size_t>(file.recordSize()));
+    for (const Record& record : records) {
+        bytes += encode(record);
+    }
+    file.replaceAll(bytes);
+}
 
 }  // namespace quandrelle

@@ -4,12 +4,10 @@
 // bed geometry and air velocity, the adsorption rate coefficient with its correction for the
 // breakthrough fraction, and the breakthrough-time equation. Units: K, kPa, cm, g, min, L/min.
 
+#include "ModelConstants.h"
 #include "quandrelle/engine/CalcState.h"
 
 namespace quandrelle {
-
-// Gas constant in kJ/(mol K), used in every energy term of the model.
-inline constexpr double kGasConstant = 0.00831451;
 
 // Fraction of the feed at which the reference rate coefficient applies (1/1000 breakthrough).
 inline constexpr double kReferenceLogTerm = 999;
@@ -35,6 +33,21 @@ double CentreRateCoefficient(double kv, double shape);
 double FractionRateCoefficient(const CalcState& state, int slot);
 double BreakthroughTime(const CalcState& state, double capacity, double stoichiometricTime, double kv,
                         int slot);
+
+// The parts of the breakthrough-time equation fixed by the stage's partial pressure, kept apart
+// by a stage's cache (StageCache.h); BreakthroughTime puts them together with the rest.
+struct BreakthroughTerms {
+    double feedDensity = 0;  // C0, g/cm3
+    double logTerm = 0;      // ln(1/f - 1)
+};
+
+BreakthroughTerms breakthroughTerms(const CalcState& state, int slot);
+double breakthroughTimeFrom(const CalcState& state, int slot, const BreakthroughTerms& terms, double capacity,
+                            double stoichiometricTime, double kv);
+
+// Sets the rate-coefficient chain of vapor `slot` in the state: kvReference, curveShape, kvBase and
+// kvEffective, each from the ones before it.
+void setRateChain(CalcState& state, int slot);
 
 // Rate-coefficient factor of the vapor at a position of the mixture order.
 double positionFactor(int position);

@@ -1,40 +1,47 @@
 #pragma once
 
-// The weighted quantities split into the parts that cannot change within a stage (they depend on
-// the fractions and partial pressures, which only change between stages) and the parts that follow
-// the water in the bed. StageCache keeps the constant parts for the length of one stage; of the
-// parts that follow the water it keeps the last result with the inputs it came from, and it notes
-// which parts of the zone update have seen an input change since they last ran. Each part is
-// computed by the same code, in the same order, as the plain computation, and a kept result is
-// reused only while its inputs are unchanged to the bit, so a run with the cache gives
-// bit-identical results and fails at the same step.
+// Why a stage keeps a cache: a stage of the mixture calculation steps its service time by 0.1 min
+// until its vapor breaks through, and every step makes ten passes over the humidity zones. Most of
+// what a step computes cannot change within the stage: it depends on the stage's adsorbed
+// fractions and partial pressures, which only the roll-up between stages changes, and on the
+// run's prepared constants (temperature, bed, vapor data). A stage's cache computes those parts
+// once per stage instead of on every time step and zone pass.
+//
+// What makes it valid: one StageCache lives for one stage (SimulateStage makes a new one) and
+// keeps
+//   - for the whole stage: the mixture molar volume, capacity factor and dry capacity of each
+//     zone, the dissolved-volume terms that do not involve water, the rate-coefficient chain and
+//     the fixed parts of the breakthrough-time equation of each vapor (they read the fractions,
+//     partial pressures, breakthrough fractions and prepared constants only);
+//   - with the inputs it came from, to the bit, each part that follows the water in the bed: the
+//     dissolved-volume humidity term (the top zone's humidity), each zone's wet capacity (its
+//     water), each vapor's capacity (the top zone's water and humidity) and each zone's
+//     equilibrium water (its humidity and water affinity); a kept result is reused only while
+//     those inputs are unchanged;
+//   - which parts of the zone update have seen an input change since they last ran (ZoneSweep).
+// Every part is computed by the same code, in the same order, as the plain computation, so a run
+// with the cache gives bit-identical results and fails at the same step. A disabled cache
+// computes everything afresh, which is how the public one-step operations and the step-by-step
+// reference run use it.
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
+#include <cstddef>
 #include <cstring>
 #include <optional>
 
+#include "ModBreakTime.h"
+#include "WtdCalcs.h"
 #include "quandrelle/engine/CalcState.h"
 
 namespace quandrelle {
 
-struct DissolvedTerms {
-    double pressureTerm = 0;  // ln(p_sat / p) / V
-    double energyTerm = 0;    // R T V / (g E0 beta)
-};
-
+// The rate-coefficient chain of one vapor, as setRateChain leaves it in the state.
 struct RateChain {
     double kvReference = 0;
     double curveShape = 0;
     double kvBase = 0;
     double kvEffective = 0;
-};
-
-// The parts of the breakthrough-time equation fixed by the stage's partial pressure.
-struct BreakthroughTerms {
-    double feedDensity = 0;  // C0, g/cm3
-    double logTerm = 0;      // ln(1/f - 1)
 };
 
 // The parts of the zone update of a stage whose inputs have changed, to the bit, since they were
@@ -64,18 +71,6 @@ struct ZoneSweep {
     std::array<double, kSlotCount> stoichiometricTime{};
 };
 
-double mixCapacityFactor(const CalcState& state, int n);
-double mixCapacityWetFrom(const CalcState& state, int n, double molarVolume, double factor);
-DissolvedTerms dissolvedTerms(const CalcState& state, int slot);
-double dissolvedHumidityTerm(const CalcState& state, int slot);
-double dissolvedVolumeFrom(const CalcState& state, int slot, const DissolvedTerms& terms,
-                           double humidityTerm);
-double vaporCapacityFrom(const CalcState& state, int slot, double mixCapacityWet, double dissolvedVolume);
-double stoichiometricTimeFrom(const CalcState& state, int slot, double vaporCapacity);
-BreakthroughTerms breakthroughTerms(const CalcState& state, int slot);
-double breakthroughTimeFrom(const CalcState& state, int slot, const BreakthroughTerms& terms, double capacity,
-                            double stoichiometricTime, double kv);
-
 // The last result of one part and the inputs, to the bit, it was computed from.
 template <typename Result, std::size_t InputCount>
 class InputMemo {
@@ -100,7 +95,6 @@ private:
 
 class StageCache {
 public:
-    // A disabled cache computes everything afresh, exactly like the public operations.
     explicit StageCache(bool enabled) : m_enabled(enabled) {}
 
     bool enabled() const { return m_enabled; }
@@ -112,7 +106,7 @@ public:
     double dissolvedVolume(const CalcState& state, int slot);
     double vaporCapacity(const CalcState& state, int slot);
     double stoichiometricTime(const CalcState& state, int slot);
-    std::optional<RateChain>& rateChain(const CalcState& state, int slot);
+    void setRateChain(CalcState& state, int slot);
     const BreakthroughTerms& breakthroughTerms(const CalcState& state, int slot);
     double waterIsotherm(const CalcState& state, int zone, double humidity, double waterAffinity);
 
@@ -126,28 +120,32 @@ private:
         double water = 0;
     };
 
+    using StageValues = std::array<std::optional<double>, kSlotCount>;
+
+    // The value of zone or slot `index` kept for the stage, computed on first use.
+    template <typename Compute>
+    double keptForStage(StageValues& values, const CalcState& state, int index, Compute compute);
+
     // The varying inputs of the capacities of the stage: the top zone's water and humidity.
     InputMemo<double, 2>::Inputs topZone(const CalcState& state) const;
 
     bool m_enabled;
-    std::array<std::optional<double>, 6> m_molarVolume{};
-    std::array<std::optional<double>, 6> m_factor{};
-    std::array<std::optional<double>, 6> m_dryCapacity{};
-    std::array<std::optional<DissolvedTerms>, 6> m_dissolved{};
-    std::array<std::optional<RateChain>, 6> m_rate{};
-    std::array<std::optional<BreakthroughTerms>, 6> m_breakthrough{};
-    std::array<IsothermPoint, 6> m_isotherm{};
+    StageValues m_molarVolume{};
+    StageValues m_factor{};
+    StageValues m_dryCapacity{};
+    std::array<std::optional<DissolvedTerms>, kSlotCount> m_dissolved{};
+    std::array<std::optional<RateChain>, kSlotCount> m_rate{};
+    std::array<std::optional<BreakthroughTerms>, kSlotCount> m_breakthrough{};
+    std::array<IsothermPoint, kSlotCount> m_isotherm{};
     std::optional<double> m_humidityTerm;
     double m_humidityTermRH = 0;
-    std::array<InputMemo<double, 1>, 6> m_wetCapacity{};
-    std::array<InputMemo<double, 2>, 6> m_vaporCapacity{};
+    std::array<InputMemo<double, 1>, kSlotCount> m_wetCapacity{};
+    std::array<InputMemo<double, 2>, kSlotCount> m_vaporCapacity{};
     ZoneSweep m_zoneSweep;
 };
 
-// Index of a slot or zone in the cache arrays, checked like every index of the state.
-std::size_t cacheIndex(const CalcState& state, int index);
-
-// The per-vapor evaluation and the zone update with a stage's cache.
+// The steps of one time step with a stage's cache; the public operations (EvaluateVapors,
+// UpdateZones, UpdateStageCapacities) run them with a disabled one.
 void evaluateVapors(CalcState& state, StageCache& cache);
 void updateZones(CalcState& state, StageCache& cache);
 void updateStageCapacities(CalcState& state, StageCache& cache);
