@@ -19,6 +19,7 @@
 #include "quandrelle/engine/Calculate.h"
 #include "quandrelle/engine/Cautions.h"
 #include "quandrelle/engine/DisplayFormat.h"
+#include "quandrelle/engine/Inputs.h"
 #include "quandrelle/engine/ResultTexts.h"
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/screens/BusyCursor.h"
@@ -468,10 +469,7 @@ void BreakTimeFive::vapConcEntered(int row, Trigger trigger) {
     guarded([&] {
         const double number = numberIn(m_vapConc[row]);
         if (accepted || number > 0) {
-            state().vapors[row].avgConc = toSingle(number);
-            if (state().vapors[row].avgConc > 0) {
-                setBreakFraction(row);
-            }
+            storeConcentration(state(), row, number);
         }
         if (accepted || trigger == Trigger::LostFocus) {
             showEquivalentConcentration();
