@@ -40,10 +40,7 @@ QString shown(const std::string& value) {
 class BreakTimeFiveTest : public ScreenTest {
 protected:
     void SetUp() override {
-        forms.define(forms::kInputMasterFive, [this] { return std::make_unique<InputMasterFive>(context); });
-        forms.define(forms::kUseOneM, [this] { return std::make_unique<UseOneM>(context); });
-        forms.define(forms::kResults, [this] { return std::make_unique<BreakTimeFive>(context); });
-        forms.define(forms::kLimitsMessage, [this] { return std::make_unique<LimitsMessage>(context); });
+        defineResultsRoad();
         hub = &forms.form<InputMasterFive>(forms::kInputMasterFive);
         use = &forms.form<UseOneM>(forms::kUseOneM);
         screen = &forms.form<BreakTimeFive>(forms::kResults);

@@ -43,10 +43,7 @@ QString accessibleName(QWidget* widget) {
 class WhatIfWindowTest : public ScreenTest {
 protected:
     void SetUp() override {
-        forms.define(forms::kInputMasterFive, [this] { return std::make_unique<InputMasterFive>(context); });
-        forms.define(forms::kUseOneM, [this] { return std::make_unique<UseOneM>(context); });
-        forms.define(forms::kResults, [this] { return std::make_unique<BreakTimeFive>(context); });
-        forms.define(forms::kLimitsMessage, [this] { return std::make_unique<LimitsMessage>(context); });
+        defineResultsRoad();
         screen = &forms.form<BreakTimeFive>(forms::kResults);
     }
 

@@ -4,7 +4,20 @@
 #include <QLineEdit>
 #include <QWindow>
 
+#include "quandrelle/screens/BreakTimeFive.h"
+#include "quandrelle/screens/FormNames.h"
+#include "quandrelle/screens/InputMasterFive.h"
+#include "quandrelle/screens/LimitsMessage.h"
+#include "quandrelle/screens/UseOneM.h"
+
 namespace quandrelle::testing {
+
+void ScreenTest::defineResultsRoad() {
+    forms.define(forms::kInputMasterFive, [this] { return std::make_unique<InputMasterFive>(context); });
+    forms.define(forms::kUseOneM, [this] { return std::make_unique<UseOneM>(context); });
+    forms.define(forms::kResults, [this] { return std::make_unique<BreakTimeFive>(context); });
+    forms.define(forms::kLimitsMessage, [this] { return std::make_unique<LimitsMessage>(context); });
+}
 
 void ScreenTest::TearDown() {
     forms.UnloadAllForms();

@@ -32,6 +32,9 @@ protected:
     // Names a vapor slot or the cartridge in the state and announces it, as the data screens do.
     void nameVapor(int slot, const QString& name);
     void nameCartridge(const QString& name);
+    // Lists the screens a run passes through: the data input hub, the use conditions, the results
+    // and the limits window a refused run opens.
+    void defineResultsRoad();
 
     CalcDocument document;
     CalcState& state = document.state();
