@@ -15,6 +15,7 @@
 #include "StageCache.h"
 #include "WtdCalcs.h"
 #include "quandrelle/engine/DisplayFormat.h"
+#include "quandrelle/engine/RunStop.h"
 #include "quandrelle/engine/SetUp.h"
 
 namespace quandrelle {
@@ -170,6 +171,7 @@ double scanStepByStep(CalcState& state, int slot, double d) {
     const bool normalizeEachStep = state.vaporCount == 2;
     std::int64_t steps = 0;
     while (d > 1) {
+        throwIfRunStopped();
         const double before = state.adsFraction[slot];
         const double referenceBefore = state.adsFraction[k];
         state.adsFraction[slot] = state.adsFraction[slot] + kFractionStep;
@@ -368,6 +370,7 @@ std::optional<std::string> iterateFractions(CalcState& state, bool leaps, double
     std::int64_t passes = 0;
     double diff = 1;
     while (std::fabs(diff) > kSettledSumTolerance) {
+        throwIfRunStopped();
         for (int i = 1; i < kMaxVapors; ++i) {
             if (k > i) {
                 state.adsFraction[i] = matchSpreadingPressure(state, i, leaps);
@@ -489,6 +492,7 @@ void simulateStage(CalcState& state, bool perStageConstants) {
     state.elapsedTime = 0;
     while (state.elapsedTime < state.breakTime[k]) {
         state.elapsedTime = state.elapsedTime + kTimeStepMinutes;
+        throwIfRunStopped();
         if (state.elapsedTime > kMaxServiceMinutes) {
             checked::fail(CalcErrorKind::NoConvergence,
                           "No breakthrough time for " + vaporLabel(state, k) + " (" + stageText(state) +

@@ -26,6 +26,7 @@
 
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/ResultTexts.h"
+#include "quandrelle/engine/RunStop.h"
 #include "quandrelle/screens/DialogRunner.h"
 #include "quandrelle/screens/Form.h"
 #include "quandrelle/screens/ValueLabel.h"
@@ -101,9 +102,9 @@ WhatIfWindow::WhatIfWindow(const CalcState& run, Messenger& messenger, DialogRun
 }
 
 WhatIfWindow::~WhatIfWindow() {
-    // The points already running finish (each in well under a second); no other starts.
+    // The points already running stop at their next step; no other starts.
     m_watcher.disconnect(this);
-    m_watcher.cancel();
+    stopPoints();
     m_pool.waitForDone();
 }
 
@@ -206,7 +207,8 @@ void WhatIfWindow::setComputing(bool computing) {
 }
 
 void WhatIfWindow::startSweep() {
-    m_watcher.cancel();
+    stopPoints();
+    m_stop = std::stop_source();
     clearCurves(QStringLiteral("Calculating"));
     const SweepQuantity quantity = chosenQuantity();
     QList<PointJob> jobs;
@@ -215,7 +217,8 @@ void WhatIfWindow::startSweep() {
     }
     jobs.push_back({0, true});
     // Each point copies the run it is handed; the shared run itself is never written.
-    auto point = [run = m_run, quantity](const PointJob& job) {
+    auto point = [run = m_run, quantity, stop = m_stop.get_token()](const PointJob& job) {
+        const ScopedRunStop stoppable(stop);
         return job.operating ? whatIfOperatingPoint(*run, quantity) : whatIfPoint(*run, quantity, job.value);
     };
     m_progress->setRange(0, static_cast<int>(jobs.size()));
@@ -224,8 +227,13 @@ void WhatIfWindow::startSweep() {
     m_watcher.setFuture(QtConcurrent::mapped(&m_pool, std::move(jobs), std::move(point)));
 }
 
-void WhatIfWindow::cancelSweep() {
+void WhatIfWindow::stopPoints() {
+    m_stop.request_stop();
     m_watcher.cancel();
+}
+
+void WhatIfWindow::cancelSweep() {
+    stopPoints();
     m_status->setValue(QStringLiteral("Cancelling"));
 }
 

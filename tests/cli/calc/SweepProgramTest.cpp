@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <stop_token>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "quandrelle/calc/CalcProgram.h"
 #include "quandrelle/calc/Scenario.h"
 #include "quandrelle/calc/SweepRun.h"
+#include "quandrelle/engine/RunStop.h"
 
 namespace quandrelle::calc {
 namespace {
@@ -171,6 +175,47 @@ INSTANTIATE_TEST_SUITE_P(
         BadSweep{"NoJobs", {"--sweep", "airFlow=10:20:2", "--jobs", "0"}, "--jobs needs a whole number"},
         BadSweep{"JobsWithoutSweep", {"--jobs", "2"}, "--jobs only applies to a --sweep"}),
     [](const auto& info) { return std::string(info.param.label); });
+
+// ---- Stopping a point part-way ----
+
+Scenario scenarioFrom(const json& input) {
+    Scenario scenario;
+    const Problems problems = readScenario(input, scenario);
+    EXPECT_TRUE(problems.empty());
+    return scenario;
+}
+
+// A five-vapor mixture whose fractions never settle: the iterative solver runs to its pass cap at
+// every equilibrium solution of one stage, many seconds, before the second solver answers. A
+// window that gives up its points must not wait for that.
+TEST(StoppingAPoint, AMixtureWhoseEquilibriumStallsStopsWithinASecondOfBeingAsked) {
+    using Clock = std::chrono::steady_clock;
+    std::ifstream file(QUANDRELLE_STALLING_MIXTURE);
+    const Scenario scenario = scenarioFrom(json::parse(file));
+    std::stop_source stop;
+    Clock::time_point asked;
+    std::jthread asker([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        asked = Clock::now();
+        stop.request_stop();
+    });
+    const ScopedRunStop stoppable(stop.get_token());
+    EXPECT_THROW(runSweepPoint(scenario.state, SweepQuantity::RelHumidity, 50), RunStopped);
+    asker.join();
+    EXPECT_LT(Clock::now() - asked, std::chrono::seconds(1));
+}
+
+TEST(StoppingAPoint, OnlyRunsWithinTheStoppedScopeStop) {
+    const Scenario scenario = scenarioFrom(example("paint-shop-3-vapors.json"));
+    std::stop_source stop;
+    stop.request_stop();
+    {
+        const ScopedRunStop stoppable(stop.get_token());
+        EXPECT_THROW(runSweepPoint(scenario.state, SweepQuantity::RelHumidity, 50), RunStopped);
+    }
+    EXPECT_EQ(runSweepPoint(scenario.state, SweepQuantity::RelHumidity, 50).outcome.status,
+              CalculateStatus::Done);
+}
 
 }  // namespace
 }  // namespace quandrelle::calc

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <memory>
 #include <optional>
+#include <stop_token>
 
 #include "quandrelle/engine/CalcState.h"
 #include "quandrelle/screens/WhatIfChart.h"
@@ -78,6 +79,8 @@ private:
     SweepQuantity chosenQuantity() const;
     void showRunCaption(bool outdated);
     void startSweep();
+    // Asks the points of the sweep under way to stop and drops the ones not started.
+    void stopPoints();
     void cancelSweep();
     void sweepFinished();
     void showCurves(WhatIfCurves curves);
@@ -92,8 +95,11 @@ private:
     int m_pointCount = kWhatIfPointCount;
     bool m_computing = false;
     std::optional<WhatIfCurves> m_curves;
-    // The window's own workers: closing the window waits only for the points they are running.
+    // The window's own workers: closing the window stops the points they are running and waits
+    // for them to end, at their next step.
     QThreadPool m_pool;
+    // Stops the points of the sweep under way; each sweep has its own.
+    std::stop_source m_stop;
     QFutureWatcher<CurvePoint> m_watcher;
 
     ValueLabel* m_runCaption = nullptr;
