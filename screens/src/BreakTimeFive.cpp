@@ -44,6 +44,8 @@ constexpr int kEstimateColumnChars = 16;
 constexpr int kMinColumnChars = 13;
 constexpr int kMaxColumnChars = 10;
 constexpr int kColumnSpacing = 8;
+// Room a line edit needs around its text: its frame and text margins on both sides.
+constexpr int kLineEditPadding = 16;
 
 const QString kConcHeading = QStringLiteral("Vapor Concentrations (ppm)");
 const QString kConcMassHeading = QStringLiteral("(mg/m³)");
@@ -115,7 +117,12 @@ void BreakTimeFive::buildControls() {
         m_vapConcMass[row]->setReadOnly(true);
         // Not a stop of the keyboard order: nothing can be entered here.
         m_vapConcMass[row]->setFocusPolicy(Qt::NoFocus);
-        m_vapConcMass[row]->setMaximumWidth(110);
+        // Wide enough for the mass concentration of the heaviest vapor at the highest concentration
+        // the field takes: a cut-off "478.04" would read as "8.04".
+        const int massWidth =
+            m_vapConcMass[row]->fontMetrics().horizontalAdvance(QStringLiteral("0000000.00"));
+        m_vapConcMass[row]->setMinimumWidth(massWidth + kLineEditPadding);
+        m_vapConcMass[row]->setMaximumWidth(massWidth + kLineEditPadding);
         m_vapConcMass[row]->setAccessibleName(rowAccessibleName(kConcHeading + " in mg/m³", row));
         m_vapBkConc[row] = new NumericLineEdit(this);
         m_vapBkConc[row]->setMaximumWidth(120);

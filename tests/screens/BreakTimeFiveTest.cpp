@@ -382,6 +382,12 @@ TEST_F(BreakTimeFiveTest, AMixtureRunReordersTheRowsOnBothScreens) {
         << "the equivalent concentration is the one of the vapor now first";
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
+    for (int row = 1; row <= 3; ++row) {
+        const QLineEdit* mass = screen->vapConcMass(row);
+        EXPECT_LE(mass->fontMetrics().horizontalAdvance(mass->text()) + 8, mass->width())
+            << "a mass concentration cut off at the left reads as a smaller one";
+    }
+
     if (const char* shot = std::getenv("QUANDRELLE_RESULTS_SCREENSHOT")) {
         screen->grab().save(QString::fromLocal8Bit(shot));
     }
