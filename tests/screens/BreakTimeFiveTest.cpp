@@ -388,9 +388,7 @@ TEST_F(BreakTimeFiveTest, AMixtureRunReordersTheRowsOnBothScreens) {
             << "a mass concentration cut off at the left reads as a smaller one";
     }
 
-    if (const char* shot = std::getenv("QUANDRELLE_RESULTS_SCREENSHOT")) {
-        screen->grab().save(QString::fromLocal8Bit(shot));
-    }
+    saveScreenshotIfAsked(*screen, "QUANDRELLE_RESULTS_SCREENSHOT");
 
     // The next run checks the rows in their new order: acetone's limit is now row 1's.
     screen->vapBkConc(1)->setText("101");

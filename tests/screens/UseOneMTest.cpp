@@ -54,6 +54,7 @@ TEST_F(UseOneMTest, OpensWithTheDefaultsTipsAndSuggestions) {
               "Heavy work\t55\r\nVery heavy work\t75\r\n  \r\nUse total flow for PAPRs\r\n");
     EXPECT_TRUE(screen->temperature()->hasFocus());
     EXPECT_EQ(state.atmPressure, 0.0f) << "nothing stored before the user leaves a field or returns";
+    saveScreenshotIfAsked(*screen, "QUANDRELLE_USE_CONDITIONS_SCREENSHOT");
 }
 
 TEST_F(UseOneMTest, TabVisitsTheFieldsThenTheWorkRateThenReturnThenTheSuggestions) {

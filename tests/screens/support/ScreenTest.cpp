@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QWindow>
+#include <cstdlib>
 
 #include "quandrelle/screens/BreakTimeFive.h"
 #include "quandrelle/screens/FormNames.h"
@@ -17,6 +18,12 @@ void ScreenTest::defineResultsRoad() {
     forms.define(forms::kUseOneM, [this] { return std::make_unique<UseOneM>(context); });
     forms.define(forms::kResults, [this] { return std::make_unique<BreakTimeFive>(context); });
     forms.define(forms::kLimitsMessage, [this] { return std::make_unique<LimitsMessage>(context); });
+}
+
+void ScreenTest::saveScreenshotIfAsked(QWidget& window, const char* variable) {
+    if (const char* file = std::getenv(variable)) {
+        EXPECT_TRUE(window.grab().save(QString::fromLocal8Bit(file))) << file;
+    }
 }
 
 void ScreenTest::TearDown() {

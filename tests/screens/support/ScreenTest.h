@@ -35,6 +35,9 @@ protected:
     // Lists the screens a run passes through: the data input hub, the use conditions, the results
     // and the limits window a refused run opens.
     void defineResultsRoad();
+    // Saves the window's image as a PNG file where the environment names one in `variable`: how
+    // the README's screenshots are taken, from the state a test has just checked.
+    static void saveScreenshotIfAsked(QWidget& window, const char* variable);
 
     CalcDocument document;
     CalcState& state = document.state();
