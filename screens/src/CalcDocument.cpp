@@ -102,9 +102,15 @@ const std::optional<QString>& CalcDocument::conditionText(Condition condition) c
 
 CalculateOutcome CalcDocument::calculate(std::span<const BreakthroughRow> rows,
                                          const std::function<void()>& clearResults) {
+    // A run sorts the vapors into the order they break through before it can fail; a failed run
+    // gives the inputs back as the screens show them, so that the next edit of a row reaches the
+    // vapor it shows.
+    const CalcState entered = m_state;
     const CalculateOutcome outcome = Calculate(m_state, rows, clearResults);
     if (outcome.status == CalculateStatus::Done) {
         emit resultsChanged();
+    } else if (outcome.status == CalculateStatus::Failed) {
+        m_state = entered;
     }
     return outcome;
 }

@@ -17,6 +17,7 @@
 #include "../engine/Scenarios.h"
 #include "PdfText.h"
 #include "ScreenTest.h"
+#include "quandrelle/calc/ScenarioText.h"
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/screens/BreakTimeFive.h"
@@ -664,6 +665,45 @@ TEST_F(BreakTimeFiveTest, ExitAndClosingAskBeforeEnding) {
     EXPECT_EQ(program.endCount, 1);
     EXPECT_EQ(messenger.shown.size(), 3u);
     EXPECT_EQ(messenger.unscripted, 0);
+}
+
+// Two vapors whose run is refused at the first stage, after it has put them in the order they
+// break through: 2-Ethylhexanol, entered first, would last beyond the service-time cap.
+constexpr const char* kRunRefusedAfterSorting =
+    R"({"cartridge":{"bedDepth":3.413,"bedDiameter":9.772,"benzenePotential":19.85,"carbonWeight":113.2,)"
+    R"("granuleDiameter":0.1495,"microporeVolume":0.5383,"name":"Generated OV cartridge","precondRH":36.0,)"
+    R"("waterAffinity":0.04292},"conditions":{"airFlow":49.0,"cartridges":2,"pressure":0.9662,)"
+    R"("relHumidity":42.0,"temperature":42.99},"vapors":[{"antoineA":16.91781,"antoineB":3607.08,)"
+    R"("antoineC":-106.02,"breakConc":0.1129,"concentration":1.11,"liqDensity":0.836,"molPolariz":40.241,)"
+    R"("molWt":130.2279,"name":"2-Ethylhexanol","waterSolFactor":0.00105},{"antoineA":16.62202,)"
+    R"("antoineB":2923.102,"antoineC":-36.224,"breakConc":62.97,"concentration":179.2,"liqDensity":0.707,)"
+    R"("molPolariz":24.321,"molWt":73.1368,"name":"Diethylamine","waterSolFactor":1.0}]})";
+
+// The rows keep showing the vapors in the order they were entered; so must the state, or the next
+// edit of a row would change another vapor than the one it shows.
+TEST_F(BreakTimeFiveTest, AFailedRunLeavesTheVaporsInTheOrderTheRowsShow) {
+    calc::Scenario scenario;
+    ASSERT_TRUE(calc::readScenarioText(kRunRefusedAfterSorting, scenario).empty());
+    state = scenario.state;
+    for (int slot = 1; slot <= state.vaporCount; ++slot) {
+        nameVapor(slot, shown(state.vapors[slot].chemName));
+    }
+    screen->ShowInputsOnResults();
+    screen->ClearResultsDisplay();
+    showAndActivate(forms::kResults);
+    setBreakConcs({"0.1129", "62.97"});
+    calculate();
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_NE(messenger.shown[0].text.find("passed 100000 minutes"), std::string::npos)
+        << messenger.shown[0].text;
+    EXPECT_EQ(screen->vapNm(1)->text(), "2-Ethylhexanol");
+    EXPECT_EQ(state.vapors[1].chemName, "2-Ethylhexanol");
+
+    typeInto(screen->vapConc(1), "2.5");
+    pressEnter(screen->vapConc(1));
+    EXPECT_EQ(state.vapors[1].chemName, "2-Ethylhexanol");
+    EXPECT_EQ(state.vapors[1].avgConc, 2.5f);
+    EXPECT_EQ(state.vapors[2].avgConc, 179.2f) << "Diethylamine keeps its concentration";
 }
 
 TEST_F(BreakTimeFiveTest, ClosingWhileTheProgramEndsAsksNothing) {

@@ -51,7 +51,7 @@ public:
     const std::optional<QString>& conditionText(Condition condition) const;
 
     // The Calculate command on the rows the results screen reads; announces the results when the
-    // run is done.
+    // run is done, and leaves the state as it was entered when the run fails.
     CalculateOutcome calculate(std::span<const BreakthroughRow> rows,
                                const std::function<void()>& clearResults);
 
