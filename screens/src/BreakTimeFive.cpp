@@ -16,6 +16,7 @@
 #include <optional>
 #include <vector>
 
+#include "ShownText.h"
 #include "quandrelle/engine/Calculate.h"
 #include "quandrelle/engine/Cautions.h"
 #include "quandrelle/engine/DisplayFormat.h"
@@ -52,10 +53,6 @@ const QString kConcMassHeading = QStringLiteral("(mg/m³)");
 const QString kBreakConcHeading = QStringLiteral("Breakthrough Concentrations (ppm)");
 const QString kVaporsHeading = QStringLiteral("Organic Vapors");
 const QString kRunNotesName = QStringLiteral("Notes on the results");
-
-QString text(const std::string& value) {
-    return QString::fromStdString(value);
-}
 
 double numberIn(const QLineEdit* field) {
     return readNumber(field->text().toStdString());
@@ -326,7 +323,7 @@ void BreakTimeFive::ClearResultsDisplay() {
 void BreakTimeFive::showRunNotes(const std::vector<std::string>& notes) {
     QStringList lines;
     for (const std::string& note : notes) {
-        lines << text(note);
+        lines << shownText(note);
     }
     const QString shownNotes = lines.join(QLatin1Char('\n'));
     m_runNotes->setText(shownNotes);
@@ -342,21 +339,21 @@ void BreakTimeFive::ShowInputsOnResults() {
     const ConditionTexts conditions = conditionTexts(st);
     for (int row = 1; row <= kMaxVapors; ++row) {
         const ResultRowTexts& shown = rows[static_cast<std::size_t>(row)];
-        m_vapNm[row]->setValue(text(shown.name));
-        m_vapConc[row]->setText(text(shown.concentration));
+        m_vapNm[row]->setValue(shownText(shown.name));
+        m_vapConc[row]->setText(shownText(shown.concentration));
         if (!shown.inUse) {
             m_vapBkConc[row]->clear();
         }
     }
     if (rows[1].inUse) {
-        m_eqConc->setText(text(conditions.equivalentConcentration));
+        m_eqConc->setText(shownText(conditions.equivalentConcentration));
         m_eqConcTyped = false;
     }
-    m_cartName->setText(text(conditions.cartName));
-    m_temperature->setText(text(conditions.temperature));
-    m_atmPressure->setText(text(conditions.pressure));
-    m_relHumid->setText(text(conditions.relHumidity));
-    m_airFlowVol->setText(text(conditions.airFlow));
+    m_cartName->setText(shownText(conditions.cartName));
+    m_temperature->setText(shownText(conditions.temperature));
+    m_atmPressure->setText(shownText(conditions.pressure));
+    m_relHumid->setText(shownText(conditions.relHumidity));
+    m_airFlowVol->setText(shownText(conditions.airFlow));
     showMassConcentrations();
     setFaceVelocity(st);
 }
@@ -365,12 +362,12 @@ void BreakTimeFive::ShowResults() {
     const ResultRows rows = resultRows(state());
     for (int row = 1; row <= kMaxVapors; ++row) {
         const ResultRowTexts& shown = rows[static_cast<std::size_t>(row)];
-        m_vapNm[row]->setValue(text(shown.name));
-        m_bkT[row]->setValue(text(shown.estimate));
-        m_bkTMin[row]->setValue(text(shown.minimum));
-        m_bkTMax[row]->setValue(text(shown.maximum));
-        m_vapBkConc[row]->setText(text(shown.breakConc));
-        m_vapConc[row]->setText(text(shown.concentration));
+        m_vapNm[row]->setValue(shownText(shown.name));
+        m_bkT[row]->setValue(shownText(shown.estimate));
+        m_bkTMin[row]->setValue(shownText(shown.minimum));
+        m_bkTMax[row]->setValue(shownText(shown.maximum));
+        m_vapBkConc[row]->setText(shownText(shown.breakConc));
+        m_vapConc[row]->setText(shownText(shown.concentration));
     }
     showRunNotes(state().runReport.notes);
     // The run may have put another vapor first: the equivalent concentration names vapor #1.
@@ -430,7 +427,7 @@ void BreakTimeFive::reportRunFailure(const std::string& text) {
 // --- Editing the conditions and concentrations ---
 
 void BreakTimeFive::showEquivalentConcentration() {
-    m_eqConc->setText(text(equivalentConcentrationText(state())));
+    m_eqConc->setText(shownText(equivalentConcentrationText(state())));
     m_eqConcTyped = false;
     showMassConcentrations();
 }
@@ -438,8 +435,8 @@ void BreakTimeFive::showEquivalentConcentration() {
 void BreakTimeFive::showMassConcentrations() {
     for (int row = 1; row <= kMaxVapors; ++row) {
         const bool inUse = isSlotInUse(state().vapors[row]);
-        m_vapConcMass[row]->setText(inUse ? text(massConcentrationText(equivalentConcentration(state(), row)))
-                                          : QString());
+        m_vapConcMass[row]->setText(
+            inUse ? shownText(massConcentrationText(equivalentConcentration(state(), row))) : QString());
     }
 }
 
@@ -509,7 +506,7 @@ void BreakTimeFive::eqConcEntered() {
         return;
     }
     st.vapors[1].avgConc = concentrationFromEquivalent(st, numberIn(m_eqConc));
-    m_vapConc[1]->setText(text(generalText(st.vapors[1].avgConc)));
+    m_vapConc[1]->setText(shownText(generalText(st.vapors[1].avgConc)));
     setBreakFraction(1);
     showMassConcentrations();
 }

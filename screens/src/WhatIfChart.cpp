@@ -17,6 +17,7 @@
 #include <map>
 #include <utility>
 
+#include "ShownText.h"
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/validation/SweepLimits.h"
 
@@ -28,10 +29,6 @@ namespace {
 constexpr std::array<QRgb, 5> kVaporColors{0x0072B2, 0xD55E00, 0x009E73, 0xCC79A7, 0xE69F00};
 // How strongly a vapor's min-max band is tinted with its colour.
 constexpr int kBandAlpha = 50;
-
-QString text(const std::string& value) {
-    return QString::fromStdString(value);
-}
 
 QAbstractAxis* quantityAxis(SweepQuantity quantity) {
     QAbstractAxis* axis = nullptr;
@@ -74,7 +71,7 @@ QLineSeries* drawVapor(QChart& chart, const WhatIfCurves& curves, std::size_t va
     auto* estimate = new QLineSeries;
     auto* upper = new QLineSeries;
     auto* lower = new QLineSeries;
-    estimate->setName(text(curves.vaporNames[vapor]));
+    estimate->setName(shownText(curves.vaporNames[vapor]));
     for (const CurvePoint& point : curves.points) {
         if (point.hasTimes()) {
             const VaporTimes& times = point.times.at(vapor);
@@ -210,13 +207,13 @@ QString quantityCaption(SweepQuantity quantity) {
 QString quantityValueText(SweepQuantity quantity, double value) {
     switch (quantity) {
         case SweepQuantity::RelHumidity:
-            return text(generalText(roundHalfEven(value, 2))) + QStringLiteral(" %");
+            return shownText(generalText(roundHalfEven(value, 2))) + QStringLiteral(" %");
         case SweepQuantity::ConcentrationScale:
-            return text(generalText(roundHalfEven(value, 3))) + QStringLiteral(" x");
+            return shownText(generalText(roundHalfEven(value, 3))) + QStringLiteral(" x");
         case SweepQuantity::AirFlow:
-            return text(generalText(roundHalfEven(value, 2))) + QStringLiteral(" L/min");
+            return shownText(generalText(roundHalfEven(value, 2))) + QStringLiteral(" L/min");
         case SweepQuantity::Temperature:
-            return text(generalText(roundHalfEven(value, 2))) + QStringLiteral(" °C");
+            return shownText(generalText(roundHalfEven(value, 2))) + QStringLiteral(" °C");
     }
     return {};
 }
@@ -296,7 +293,7 @@ QStringList whatIfNotes(const WhatIfCurves& curves) {
     for (const auto& [key, values] : groups) {
         QString note = kindCaption(key.first) + QStringLiteral(" at ") + values.join(QStringLiteral(", "));
         if (!key.second.empty()) {
-            note += QStringLiteral(": ") + text(key.second);
+            note += QStringLiteral(": ") + shownText(key.second);
         }
         notes << note;
     }

@@ -24,6 +24,7 @@
 #include <QtConcurrent/QtConcurrentMap>
 #include <cmath>
 
+#include "ShownText.h"
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/ResultTexts.h"
 #include "quandrelle/engine/RunStop.h"
@@ -35,10 +36,6 @@
 namespace quandrelle {
 
 namespace {
-
-QString text(const std::string& value) {
-    return QString::fromStdString(value);
-}
 
 QPushButton* button(const QString& caption, const QString& accessibleName, QWidget* parent) {
     auto* result = new QPushButton(caption, parent);
@@ -54,13 +51,13 @@ double axisDistance(SweepQuantity quantity, double a, double b) {
 QString pointDescription(const WhatIfCurves& curves, const CurvePoint& point, std::size_t vapor,
                          const QString& which) {
     const VaporTimes& times = point.times.at(vapor);
-    QString description = text(curves.vaporNames.at(vapor)) + which + QStringLiteral(" at ") +
+    QString description = shownText(curves.vaporNames.at(vapor)) + which + QStringLiteral(" at ") +
                           quantityValueText(curves.quantity, point.value) + QStringLiteral(": ") +
-                          text(formatNumber(times.estimate, "#.#")) + QStringLiteral(" min (range ") +
-                          text(formatNumber(times.minimum, "0")) + QStringLiteral(" to ") +
-                          text(formatNumber(times.maximum, "0")) + QStringLiteral(" min)");
+                          shownText(formatNumber(times.estimate, "#.#")) + QStringLiteral(" min (range ") +
+                          shownText(formatNumber(times.minimum, "0")) + QStringLiteral(" to ") +
+                          shownText(formatNumber(times.maximum, "0")) + QStringLiteral(" min)");
     if (point.kind != CurvePointKind::Model) {
-        description += QStringLiteral(", ") + text(std::string(curvePointKindName(point.kind)));
+        description += QStringLiteral(", ") + shownText(std::string(curvePointKindName(point.kind)));
     }
     return description;
 }
@@ -191,10 +188,10 @@ void WhatIfWindow::showRunCaption(bool outdated) {
                                        "Calculate there to bring these curves up to date)")
                                  : QStringLiteral("The results screen's last run");
     m_runCaption->setValue(
-        run + QStringLiteral(", the other inputs held at its values: ") + text(conditions.temperature) +
-        QStringLiteral(" °C, ") + text(conditions.pressure) + QStringLiteral(" atm, ") +
-        text(conditions.relHumidity) + QStringLiteral(" % relative humidity, ") + text(conditions.airFlow) +
-        QStringLiteral(" L/min, ") + text(conditions.cartName) + '.');
+        run + QStringLiteral(", the other inputs held at its values: ") + shownText(conditions.temperature) +
+        QStringLiteral(" °C, ") + shownText(conditions.pressure) + QStringLiteral(" atm, ") +
+        shownText(conditions.relHumidity) + QStringLiteral(" % relative humidity, ") +
+        shownText(conditions.airFlow) + QStringLiteral(" L/min, ") + shownText(conditions.cartName) + '.');
 }
 
 void WhatIfWindow::setComputing(bool computing) {
@@ -345,7 +342,7 @@ void WhatIfWindow::save(SaveFormat format) {
         return;
     }
     const QString base =
-        QStringLiteral("what-if-") + text(std::string(sweepQuantityName(m_curves->quantity)));
+        QStringLiteral("what-if-") + shownText(std::string(sweepQuantityName(m_curves->quantity)));
     const SaveChoice choice = [&] {
         switch (format) {
             case SaveFormat::Png:
