@@ -39,7 +39,7 @@ std::string failureText(const CalcState& state, const CalcError& error) {
 
 void appendRunCautions(const CalcState& state, RunReport& report) {
     for (std::string& caution : runCautions(state, report.method == RunMethod::Conservative)) {
-        report.addNote(std::move(caution));
+        report.addCaution(std::move(caution));
     }
 }
 

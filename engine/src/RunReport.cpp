@@ -30,4 +30,13 @@ void RunReport::addNote(std::string note) {
     notes.push_back(std::move(note));
 }
 
+void RunReport::addCaution(std::string caution) {
+    notes.push_back(std::move(caution));
+    ++m_cautions;
+}
+
+std::span<const std::string> RunReport::methodNotes() const {
+    return std::span<const std::string>(notes).first(notes.size() - m_cautions);
+}
+
 }  // namespace quandrelle

@@ -4,7 +4,6 @@
 #include <charconv>
 
 #include "quandrelle/engine/Calculate.h"
-#include "quandrelle/engine/Cautions.h"
 
 namespace quandrelle {
 
@@ -25,12 +24,9 @@ CurvePointKind kindOf(RunMethod method) {
 // The run's own notes on how its equilibrium was found. The cautions appended after them concern
 // the inputs and results at large, which the curves do not repeat point by point.
 std::string methodNotes(const CalcState& run) {
-    const std::vector<std::string>& notes = run.runReport.notes;
-    const std::size_t cautions = runCautions(run, run.runReport.method == RunMethod::Conservative).size();
-    const std::size_t own = notes.size() > cautions ? notes.size() - cautions : 0;
     std::string text;
-    for (std::size_t i = 0; i < own; ++i) {
-        text += (text.empty() ? "" : " ") + notes[i];
+    for (const std::string& note : run.runReport.methodNotes()) {
+        text += (text.empty() ? "" : " ") + note;
     }
     return text;
 }

@@ -5,6 +5,8 @@
 // finished run are appended after it (see appendRunCautions in Calculate.h). The results screen,
 // the command-line calculator and every later reader show the same notes, in this order.
 
+#include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +31,13 @@ struct RunReport {
     // The results are the conservative estimate; the note says why.
     void becameConservative(std::string note);
     void addNote(std::string note);
+    // A caution on the finished run's inputs or results, after the notes on how it was found.
+    void addCaution(std::string caution);
+    // The notes on how the run was found, without the cautions that follow them.
+    std::span<const std::string> methodNotes() const;
+
+private:
+    std::size_t m_cautions = 0;
 };
 
 }  // namespace quandrelle
