@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iomanip>
 #include <iostream>
@@ -15,15 +16,19 @@
 #include <thread>
 
 #include "quandrelle/ProgramInfo.h"
+#include "quandrelle/calc/FitCommand.h"
 #include "quandrelle/calc/Scenario.h"
 #include "quandrelle/calc/ScenarioText.h"
 #include "quandrelle/calc/SweepRun.h"
+#include "quandrelle/calc/TextColumns.h"
 #include "quandrelle/engine/Calculate.h"
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/ResultTexts.h"
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/engine/Sweep.h"
+#include "quandrelle/stores/DataFolder.h"
 #include "quandrelle/stores/RecordText.h"
+#include "quandrelle/stores/VaporStore.h"
 
 namespace quandrelle::calc {
 
@@ -34,6 +39,7 @@ using json = nlohmann::ordered_json;
 constexpr const char* kUsage =
     "usage: quandrelle-calc SCENARIO.json [--json] [--sweep QUANTITY=FROM:TO:COUNT[:log] [--jobs N]]\n"
     "                       [--report FILE.pdf]\n"
+    "       quandrelle-calc --fit-cartridge FIT.json [--json]\n"
     "Estimates the breakthrough time of every vapor of the scenario (\"-\" reads it from standard input).\n"
     "  --json      write the results as JSON instead of a table\n"
     "  --sweep     run the scenario at COUNT values of one quantity from FROM to TO, both included, evenly\n"
@@ -43,6 +49,8 @@ constexpr const char* kUsage =
     "  --report FILE.pdf   also write the change-schedule report of the run as a PDF file\n"
     "  --site TEXT, --task TEXT, --prepared-by TEXT\n"
     "              what the report names as the site, the task and who prepared it\n"
+    "  --fit-cartridge FIT.json   fit a cartridge's micropore volume (and adsorption potential) to known\n"
+    "              breakthrough times instead (see the manual page for FIT.json)\n"
     "  --version   the program's version\n";
 
 struct Options {
@@ -199,13 +207,6 @@ json resultsJson(const CalcState& state, double equivalentConcentration) {
             {"results", std::move(results)}};
 }
 
-// Pads to a width in characters, not bytes, so that a name with accented letters keeps the
-// columns after it in line.
-std::string padded(const std::string& text, std::size_t width) {
-    const std::size_t length = characterCount(text);
-    return length >= width ? text + " " : text + std::string(width - length, ' ');
-}
-
 void writeHeading(const Scenario& scenario, std::ostream& out) {
     const CalcState& state = scenario.state;
     const ConditionTexts conditions = conditionTexts(state);
@@ -345,6 +346,43 @@ int runSweepCommand(const Scenario& scenario, const Options& options, std::ostre
     return kExitResults;
 }
 
+// Where the fit finds library vapors: the data folder the programs use, or the shipped library
+// while that folder has no vapor file of its own yet.
+std::string vaporLibraryFolder() {
+    const DataFolderChoice choice = chooseDataFolderFor(executableFolder(), userDataFolder());
+    std::error_code error;
+    if (choice.seedLibrary &&
+        !std::filesystem::exists(choice.folder + std::string(VaporStore::kFileName), error)) {
+        return std::filesystem::path(*choice.seedLibrary).parent_path().string() + kFolderSeparator;
+    }
+    return choice.folder;
+}
+
+// --fit-cartridge FIT.json [--json], and nothing else with it.
+int runFitCartridge(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                    std::ostream& err) {
+    std::optional<std::string> path;
+    bool asJson = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--fit-cartridge" && !path && i + 1 < args.size()) {
+            path = args[++i];
+        } else if (args[i] == "--json" && !asJson) {
+            asJson = true;
+        } else {
+            err << "quandrelle-calc: --fit-cartridge takes FIT.json and optionally --json, not " << args[i]
+                << "\n"
+                << kUsage;
+            return kExitBadInput;
+        }
+    }
+    std::string text;
+    if (!readText(*path, in, text, err)) {
+        return kExitBadInput;
+    }
+    return runFitCommand(text, *path == "-" ? "standard input" : *path, asJson, vaporLibraryFolder(), out,
+                         err);
+}
+
 }  // namespace
 
 int runCalcProgram(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
@@ -358,6 +396,9 @@ int runCalcProgram(const std::vector<std::string>& args, std::istream& in, std::
             out << "quandrelle-calc " << kProgramVersion << "\n";
             return kExitResults;
         }
+    }
+    if (std::find(args.begin(), args.end(), "--fit-cartridge") != args.end()) {
+        return runFitCartridge(args, in, out, err);
     }
     Options options;
     if (!parseArgs(args, options, err)) {

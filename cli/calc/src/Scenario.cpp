@@ -3,12 +3,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <optional>
-#include <set>
 
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/Inputs.h"
 #include "quandrelle/engine/SetUp.h"
-#include "quandrelle/validation/FieldLimitTables.h"
+#include "quandrelle/fit/InputJson.h"
 
 namespace quandrelle::calc {
 
@@ -16,179 +15,34 @@ namespace {
 
 using nlohmann::json;
 
-// Reads the values of one JSON object, collecting a problem for every key that is missing,
-// unknown, of the wrong type or outside its field's limits.
-class ObjectReader {
-public:
-    ObjectReader(const json& object, std::string path, Problems& problems)
-        : m_object(object), m_path(std::move(path)), m_problems(problems) {}
-
-    std::optional<double> number(const char* key, const FieldLimits* limits) {
-        const json* value = find(key, true);
-        if (value == nullptr) {
-            return std::nullopt;
-        }
-        if (!value->is_number()) {
-            problem(key, "must be a number, not " + std::string(value->type_name()));
-            return std::nullopt;
-        }
-        const double number = value->get<double>();
-        if (!std::isfinite(number)) {
-            problem(key, "is not a finite number");
-            return std::nullopt;
-        }
-        if (limits != nullptr && number < limits->lower) {
-            problem(key, generalText(number) + " is below the lower limit of " + limits->lowerText);
-            return std::nullopt;
-        }
-        if (limits != nullptr && number > limits->upper) {
-            problem(key, generalText(number) + " is above the upper limit of " + limits->upperText);
-            return std::nullopt;
-        }
-        return number;
-    }
-
-    // A name: required, and not the marker of a free slot.
-    std::optional<std::string> name(const char* key) {
-        const std::optional<std::string> value = text(key, true);
-        if (value && (value->find_first_not_of(" \t") == std::string::npos || isNoneSelected(*value))) {
-            problem(key,
-                    "must name the " + std::string(m_path.starts_with("cartridge") ? "cartridge" : "vapor"));
-            return std::nullopt;
-        }
-        return value;
-    }
-
-    std::optional<std::string> text(const char* key, bool required) {
-        const json* value = find(key, required);
-        if (value == nullptr) {
-            return std::nullopt;
-        }
-        if (!value->is_string()) {
-            problem(key, "must be a text, not " + std::string(value->type_name()));
-            return std::nullopt;
-        }
-        return value->get<std::string>();
-    }
-
-    // Every key of the object must be one of those read.
-    void rejectUnknownKeys() {
-        for (const auto& item : m_object.items()) {
-            if (!m_known.contains(item.key())) {
-                problem(item.key().c_str(), "is not a known key");
-            }
-        }
-    }
-
-private:
-    const json* find(const char* key, bool required) {
-        m_known.insert(key);
-        const auto it = m_object.find(key);
-        if (it == m_object.end()) {
-            if (required) {
-                problem(key, "is missing");
-            }
-            return nullptr;
-        }
-        return &*it;
-    }
-
-    void problem(const char* key, const std::string& message) {
-        m_problems.push_back(m_path + "." + key + ": " + message);
-    }
-
-    const json& m_object;
-    std::string m_path;
-    Problems& m_problems;
-    std::set<std::string> m_known;
-};
-
-const json* objectAt(const json& parent, const char* key, Problems& problems) {
-    const auto it = parent.find(key);
-    if (it == parent.end()) {
-        problems.push_back(std::string(key) + ": is missing");
-        return nullptr;
-    }
-    if (!it->is_object()) {
-        problems.push_back(std::string(key) + ": must be an object, not " + it->type_name());
-        return nullptr;
-    }
-    return &*it;
-}
-
 void readCartridge(const json& object, CalcState& state, Problems& problems) {
     ObjectReader reader(object, "cartridge", problems);
-    const auto name = reader.name("name");
-    const auto bedDiameter = reader.number("bedDiameter", &limits::kBedDiameter);
-    const auto bedDepth = reader.number("bedDepth", &limits::kBedDepth);
-    const auto carbonWeight = reader.number("carbonWeight", &limits::kCarbonWeight);
-    const auto microporeVolume = reader.number("microporeVolume", &limits::kMicroporeVolume);
-    const auto precondRH = reader.number("precondRH", &limits::kPrecondRH);
-    const auto granuleDiameter = reader.number("granuleDiameter", &limits::kGranuleDiameter);
-    const auto benzenePotential = reader.number("benzenePotential", &limits::kBenzenePotential);
-    const auto waterAffinity = reader.number("waterAffinity", &limits::kWaterAffinity);
+    const std::optional<CartridgeInput> cartridge = readCartridgeInput(reader);
     reader.rejectUnknownKeys();
-    if (!problems.empty()) {
-        return;
+    if (problems.empty() && cartridge) {
+        storeCartridge(state, *cartridge);
     }
-    storeCartridge(state, CartridgeInput{.name = *name,
-                                         .bedDiameter = *bedDiameter,
-                                         .bedDepth = *bedDepth,
-                                         .carbonWeight = *carbonWeight,
-                                         .microporeVolume = *microporeVolume,
-                                         .precondRH = *precondRH,
-                                         .granuleDiameter = *granuleDiameter,
-                                         .benzenePotential = *benzenePotential,
-                                         .waterAffinity = *waterAffinity});
 }
 
 void readConditions(const json& object, CalcState& state, Problems& problems) {
     ObjectReader reader(object, "conditions", problems);
-    const auto temperature = reader.number("temperature", &limits::kTemperature);
-    const auto pressure = reader.number("pressure", &limits::kAtmPressure);
-    const auto relHumidity = reader.number("relHumidity", &limits::kRelHumidity);
-    const auto cartridges = reader.number("cartridges", &limits::kCartridgesPerRespirator);
-    const auto airFlow = reader.number("airFlow", &limits::kAirFlow);
+    const std::optional<UseConditions> conditions = readUseConditions(reader);
     reader.rejectUnknownKeys();
-    if (!problems.empty()) {
-        return;
+    if (problems.empty() && conditions) {
+        storeConditions(state, *conditions);
     }
-    storeConditions(state, UseConditions{.temperature = *temperature,
-                                         .pressure = *pressure,
-                                         .relHumidity = *relHumidity,
-                                         .cartridges = *cartridges,
-                                         .airFlow = *airFlow});
 }
 
 void readVapor(const json& object, int slot, Scenario& scenario, Problems& problems) {
     ObjectReader reader(object, "vapors[" + std::to_string(slot) + "]", problems);
-    const auto name = reader.name("name");
-    const auto cas = reader.text("cas", false);
-    const auto molWt = reader.number("molWt", &limits::kMolWt);
-    const auto liqDensity = reader.number("liqDensity", &limits::kLiqDensity);
-    const auto molPolariz = reader.number("molPolariz", &limits::kMolPolariz);
-    const auto waterSolFactor = reader.number("waterSolFactor", &limits::kWaterSolFactor);
-    const auto concentration = reader.number("concentration", &limits::kVaporConcentration);
-    const auto antoineA = reader.number("antoineA", &limits::kAntoineA);
-    const auto antoineB = reader.number("antoineB", &limits::kAntoineB);
-    const auto antoineC = reader.number("antoineC", &limits::kAntoineC);
+    const std::optional<VaporInput> input = readVaporInput(reader);
     const auto breakConc = reader.number("breakConc", nullptr);
     reader.rejectUnknownKeys();
-    if (!problems.empty()) {
+    if (!problems.empty() || !input || !breakConc) {
         return;
     }
     CalcState& state = scenario.state;
-    storeVapor(state, slot,
-               VaporInput{.name = *name,
-                          .molWt = *molWt,
-                          .liqDensity = *liqDensity,
-                          .molPolariz = *molPolariz,
-                          .waterSolFactor = *waterSolFactor,
-                          .concentration = *concentration,
-                          .antoineA = *antoineA,
-                          .antoineB = *antoineB,
-                          .antoineC = *antoineC,
-                          .cas = cas.value_or("")});
+    storeVapor(state, slot, *input);
     const VaporData& vapor = state.vapors[slot];
     // As the results screen stores a typed breakthrough concentration.
     state.breakConc[slot] = *breakConc;
@@ -212,10 +66,10 @@ Problems readScenario(const json& input, Scenario& scenario) {
             problems.push_back(item.key() + ": is not a known key");
         }
     }
-    if (const json* cartridge = objectAt(input, "cartridge", problems)) {
+    if (const json* cartridge = objectAt(input, "cartridge", "", problems)) {
         readCartridge(*cartridge, scenario.state, problems);
     }
-    if (const json* conditions = objectAt(input, "conditions", problems)) {
+    if (const json* conditions = objectAt(input, "conditions", "", problems)) {
         readConditions(*conditions, scenario.state, problems);
     }
     const auto vapors = input.find("vapors");

@@ -100,17 +100,25 @@ private:
 
 }  // namespace
 
-Problems readScenarioText(std::string_view text, Scenario& scenario) {
+Problems parseScenarioJson(std::string_view text, nlohmann::json& document) {
     ShapeCheck check;
     json::sax_parse(text, &check);
     if (check.problem()) {
         return {*check.problem()};
     }
-    json input;
     try {
-        input = json::parse(text);
-    } catch (const json::exception& error) {
+        document = nlohmann::json::parse(text);
+    } catch (const nlohmann::json::exception& error) {
         return {std::string("malformed JSON: ") + error.what()};
+    }
+    return {};
+}
+
+Problems readScenarioText(std::string_view text, Scenario& scenario) {
+    nlohmann::json input;
+    Problems problems = parseScenarioJson(text, input);
+    if (!problems.empty()) {
+        return problems;
     }
     return readScenario(input, scenario);
 }

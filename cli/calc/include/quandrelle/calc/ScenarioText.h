@@ -15,6 +15,9 @@ namespace quandrelle::calc {
 // for any reasonable file while keeping every recursive step over the document shallow.
 inline constexpr int kMaxScenarioNesting = 64;
 
+// The document of a JSON text, looked over first as above; the problems say why there is none.
+Problems parseScenarioJson(std::string_view text, nlohmann::json& document);
+
 // Reads a scenario from JSON text. On return either the problems are empty and `scenario` is filled,
 // or they say what is wrong: malformed JSON, an oversized number or too deep a nesting (each naming
 // the field where it stands), or whatever readScenario finds.
