@@ -22,12 +22,12 @@ std::vector<CsvRow> parseLibrary(std::string_view libraryCsv) {
 }
 
 // For each record field in record order, its column in the library.
-std::vector<std::size_t> recordColumns(const CsvRow& header) {
+std::vector<std::size_t> recordColumns(const CsvRow& header, const std::vector<std::string>& fieldNames) {
     std::vector<std::size_t> columns;
-    for (const VaporField& field : kVaporFields) {
-        const auto found = std::find(header.fields.begin(), header.fields.end(), field.name);
+    for (const std::string& name : fieldNames) {
+        const auto found = std::find(header.fields.begin(), header.fields.end(), name);
         if (found == header.fields.end()) {
-            throw ImportError("the vapor library has no column \"" + std::string(field.name) + "\"");
+            throw ImportError("the library has no column \"" + name + "\"");
         }
         columns.push_back(static_cast<std::size_t>(found - header.fields.begin()));
     }
@@ -37,11 +37,19 @@ std::vector<std::size_t> recordColumns(const CsvRow& header) {
 }  // namespace
 
 std::string recordColumnsCsv(std::string_view libraryCsv) {
+    std::vector<std::string> names;
+    for (const VaporField& field : kVaporFields) {
+        names.emplace_back(field.name);
+    }
+    return recordColumnsCsv(libraryCsv, names);
+}
+
+std::string recordColumnsCsv(std::string_view libraryCsv, const std::vector<std::string>& fieldNames) {
     const std::vector<CsvRow> rows = parseLibrary(libraryCsv);
     if (rows.empty()) {
-        throw ImportError("the vapor library is empty");
+        throw ImportError("the library is empty");
     }
-    const std::vector<std::size_t> columns = recordColumns(rows.front());
+    const std::vector<std::size_t> columns = recordColumns(rows.front(), fieldNames);
     std::string csv;
     for (const CsvRow& row : rows) {
         std::vector<std::string> fields;

@@ -30,6 +30,10 @@ expected=(
     share/man/man1/quandrelle-calc.1.gz
     share/man/man1/quandrelle-db.1.gz
     share/metainfo/org.quandrelle.Quandrelle.metainfo.xml
+    share/quandrelle/CartridgeB30.DB
+    "share/quandrelle/CartridgeSources/MINIMUM%20EU%20A1%20FILTER%20%28BENCH%20TEST%29.json"
+    "share/quandrelle/CartridgeSources/MINIMUM%20EU%20A2%20FILTER%20%28BENCH%20TEST%29.json"
+    "share/quandrelle/CartridgeSources/MINIMUM%20US%20OV%20PAIR%20%28BENCH%20TEST%29.json"
     share/quandrelle/VaporB30.DB
 )
 # Exactly these files: a record file in bin/ or a stray build product would show here.
@@ -79,6 +83,9 @@ listed=$(run_db list vapors | wc -l)
 [ "$listed" -eq $((size / 117)) ] ||
     fail "quandrelle-db list vapors gave $listed names for a library of $((size / 117)) records"
 cmp -s "$library" "$records/VaporB30.DB" || fail "the per-user folder did not start from the shipped library"
+cmp -s "$prefix/share/quandrelle/CartridgeB30.DB" "$records/CartridgeB30.DB" ||
+    fail "the per-user folder did not start from the shipped starter cartridges"
+[ "$(run_db list cartridges | wc -l)" -eq 3 ] || fail "quandrelle-db list cartridges does not give the 3 starters"
 [ -w "$records/VaporB30.DB" ] && [ -n "$(find "$records/VaporB30.DB" -perm -u+w)" ] ||
     fail "the user's copy of the library cannot take new records"
 [ ! -e "$prefix/bin/VaporB30.DB" ] || fail "a record file was made beside the installed programs"

@@ -10,6 +10,7 @@
 
 #include "quandrelle/ProgramInfo.h"
 #include "quandrelle/db/RecordTransfer.h"
+#include "quandrelle/fit/StarterPlacement.h"
 #include "quandrelle/stores/CartridgeStore.h"
 #include "quandrelle/stores/FileReplace.h"
 #include "quandrelle/stores/NameIndex.h"
@@ -389,7 +390,7 @@ int runDbTool(const std::vector<std::string>& args, const DataFolderChoice& defa
             throw UsageError{"no command given"};
         }
         if (!line.folder) {
-            prepareDataFolder(defaultFolder);
+            prepareDataFolderWithStarters(defaultFolder);
         }
         std::string folder = line.folder.value_or(defaultFolder.folder);
         if (folder.back() != '/') {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quandrelle {
 
@@ -12,6 +13,8 @@ namespace quandrelle {
 // columns keep their order and their texts unchanged. Throws ImportError when a record column is
 // missing or the text is not well-formed CSV.
 std::string recordColumnsCsv(std::string_view libraryCsv);
+// The same for any record: the columns named, in that order (the starter cartridges' CSV).
+std::string recordColumnsCsv(std::string_view libraryCsv, const std::vector<std::string>& fieldNames);
 
 // Builds `VaporB30.DB` in `outputFolder` from the library CSV text through the record tool's import,
 // exactly as `quandrelle-db import vapors` saves rows, always starting from an empty file. The file
