@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/Inputs.h"
+#include "quandrelle/screens/fit/FitWindow.h"
 #include "quandrelle/screens/forms/InputMasterFive.h"
 #include "quandrelle/screens/framework/FormNames.h"
 #include "quandrelle/stores/NameIndex.h"
@@ -22,27 +24,52 @@ const QColor kFieldColour(192, 255, 192);
 struct NumberRow {
     const char* label;
     const char* toolTip;
+    // What the value means, its usual range for respirator cartridges, and how a user obtains it.
+    const char* help;
     const FieldLimits& limits;
     std::string CartridgeRecord::*recordField;
 };
 
 const std::array<NumberRow, 8> kNumbers = {{
-    {"Bed Diameter (cm)", "Enter the bed diameter in centimeters", limits::kBedDiameter,
-     &CartridgeRecord::bedDiam},
-    {"Bed Depth (cm)", "Enter the bed depth in centimeters", limits::kBedDepth, &CartridgeRecord::bedDepth},
-    {"Carbon Weight (g) per Cartridge or Bed", "Enter the carbon weight in grams", limits::kCarbonWeight,
-     &CartridgeRecord::carbWgt},
+    {"Bed Diameter (cm)", "Enter the bed diameter in centimeters",
+     "The inside diameter of the carbon bed of one cartridge, across which the air enters. Respirator "
+     "cartridges: about 5 to 10 cm. Measure it across the carbon of a cut-open cartridge, or keep the 8 cm "
+     "of the starter cartridges.",
+     limits::kBedDiameter, &CartridgeRecord::bedDiam},
+    {"Bed Depth (cm)", "Enter the bed depth in centimeters",
+     "The depth of the carbon layer the air passes through. Respirator cartridges: about 1 to 3 cm. Measure "
+     "it on a cut-open cartridge, or keep the 3 cm of the starter cartridges.",
+     limits::kBedDepth, &CartridgeRecord::bedDepth},
+    {"Carbon Weight (g) per Cartridge or Bed", "Enter the carbon weight in grams",
+     "The weight of activated carbon in one cartridge (or the whole bed). Respirator cartridges: about 25 to "
+     "40 g. Weigh the carbon poured out of a cartridge, or the cartridge before and after emptying it.",
+     limits::kCarbonWeight, &CartridgeRecord::carbWgt},
     {"Micropore Volume (cm3/g)", "Enter the micropore volume in cubic centimeters per gram",
+     "The volume of the carbon's fine pores per gram, which holds the adsorbed vapor: the cartridge's "
+     "capacity. Respirator carbons: about 0.3 to 0.6 cm3/g. Makers seldom state it: fit it to a known "
+     "breakthrough time with Fit from test data..., or start from a starter cartridge.",
      limits::kMicroporeVolume, &CartridgeRecord::micVol},
     {"Preconditioned Relative Humidity (%)", "Enter the percent for preconditioned relative humidity",
+     "The relative humidity the carbon was kept at before use; water already on the carbon shortens its "
+     "life. Cartridges used as received from a sealed pack: about 50 %. Use the humidity of storage, or of a "
+     "test's conditioning.",
      limits::kPrecondRH, &CartridgeRecord::relHumPre},
     {"Carbon Granule Average Diameter (cm)", "Enter the carbon granule average diameter in centimeters",
+     "The average diameter of the carbon granules; smaller granules take up vapor faster. Respirator "
+     "carbons: about 0.05 to 0.2 cm. From the maker's carbon data or a sieved sample; otherwise keep 0.1 cm.",
      limits::kGranuleDiameter, &CartridgeRecord::diamGran},
     {"Adsorption Potential for Benzene (KJ/mol)",
-     "Enter the adsorption potential for benzene in kilojules per mole", limits::kBenzenePotential,
-     &CartridgeRecord::apBenzene},
-    {"Affinity Coefficient for Water", "Enter the affinity coefficient for water", limits::kWaterAffinity,
-     &CartridgeRecord::affinityForWater},
+     "Enter the adsorption potential for benzene in kilojules per mole",
+     "How strongly the carbon holds vapors, as its adsorption energy for benzene, the reference vapor. "
+     "Respirator carbons: about 16 to 30 kJ/mol; the starter cartridges hold 19. It needs a laboratory "
+     "isotherm: fit it with the micropore volume from known times of two vapors or concentrations, or keep "
+     "the typical value.",
+     limits::kBenzenePotential, &CartridgeRecord::apBenzene},
+    {"Affinity Coefficient for Water", "Enter the affinity coefficient for water",
+     "The affinity coefficient of water on the carbon, which sets how much water it takes up from humid air. "
+     "Typical carbons: about 0.05 to 0.07 (0.06 in the examples). Keep the typical value unless the maker "
+     "gives a water isotherm.",
+     limits::kWaterAffinity, &CartridgeRecord::affinityForWater},
 }};
 
 void paintBase(QWidget* widget) {
@@ -119,13 +146,20 @@ void frmCartridgeMulti::buildFields() {
                       QStringLiteral("Save the entered data fields for the selected cartridge name"), this);
     m_cmdClear = commandButton(QStringLiteral("   Clear     Data"),
                                QStringLiteral("Clear all current data entry fields"), this);
+    m_cmdFit = commandButton(QStringLiteral("Fit from test data..."),
+                             QStringLiteral("Fit the micropore volume (and adsorption potential) to known "
+                                            "breakthrough times from the maker's data or a test"),
+                             this);
 
     for (std::size_t i = 0; i < kNumbers.size(); ++i) {
         m_numbers[i] = new NumericLineEdit(this);
     }
     for (std::size_t i = 0; i < kNumbers.size(); ++i) {
         NumericLineEdit* field = m_numbers[i];
-        field->setToolTip(QString::fromUtf8(kNumbers[i].toolTip));
+        // The entry hint first, as it always read; then what a user needs to find the value.
+        field->setToolTip(QString::fromUtf8(kNumbers[i].toolTip) + QStringLiteral("\n\n") +
+                          QString::fromUtf8(kNumbers[i].help));
+        field->setWhatsThis(QString::fromUtf8(kNumbers[i].help));
         paintBase(field);
         QWidget* next = i + 1 < kNumbers.size() ? static_cast<QWidget*>(m_numbers[i + 1]) : m_cmdExit;
         addField({.field = field, .limits = kNumbers[i].limits, .next = next},
@@ -136,6 +170,7 @@ void frmCartridgeMulti::buildFields() {
     onCommand(m_cmdSearch, [this] { onSearch(); });
     onCommand(m_cmdSave, [this] { onSave(); });
     onCommand(m_cmdClear, [this] { onClear(); });
+    onCommand(m_cmdFit, [this] { onFit(); });
 }
 
 void frmCartridgeMulti::buildLayout() {
@@ -158,7 +193,7 @@ void frmCartridgeMulti::buildLayout() {
     }
 
     auto* buttons = new QVBoxLayout;
-    for (QPushButton* button : {m_cmdSearch, m_cmdSave, m_cmdClear, m_cmdExit}) {
+    for (QPushButton* button : {m_cmdSearch, m_cmdSave, m_cmdClear, m_cmdExit, m_cmdFit}) {
         button->setMinimumWidth(220);
         buttons->addWidget(button);
     }
@@ -176,7 +211,8 @@ void frmCartridgeMulti::buildLayout() {
                           static_cast<QWidget*>(m_numbers[4]), static_cast<QWidget*>(m_numbers[5]),
                           static_cast<QWidget*>(m_numbers[6]), static_cast<QWidget*>(m_numbers[7]),
                           static_cast<QWidget*>(m_cmdExit), static_cast<QWidget*>(m_cmdSearch),
-                          static_cast<QWidget*>(m_cmdSave), static_cast<QWidget*>(m_cmdClear)}) {
+                          static_cast<QWidget*>(m_cmdSave), static_cast<QWidget*>(m_cmdClear),
+                          static_cast<QWidget*>(m_cmdFit)}) {
         setTabOrder(previous, next);
         previous = next;
     }
@@ -302,6 +338,64 @@ void frmCartridgeMulti::onExit() {
     hide();
     forms().ShowForm(forms::kInputMasterFive);
     hub.selectVapButton(1)->setFocus();
+}
+
+void frmCartridgeMulti::onFit() {
+    if (m_fitWindow == nullptr) {
+        m_fitWindow = new FitWindow(context().dataFolder(), messenger(), this);
+        connect(m_fitWindow, &FitWindow::saveRequested, this, &frmCartridgeMulti::saveFitted);
+    }
+    std::array<QString, 8> texts;
+    for (std::size_t i = 0; i < m_numbers.size(); ++i) {
+        texts[i] = m_numbers[i]->text();
+    }
+    const QString name = m_cartName->currentText().trimmed();
+    m_fitWindow->setCartridgeTexts(isNoneSelected(name.toStdString()) ? QString() : name, texts);
+    m_fitWindow->show();
+    m_fitWindow->raise();
+    m_fitWindow->activateWindow();
+}
+
+// The fitted cartridge goes into this screen's file as a typed one would, with the same messages,
+// and is shown here; what it was fitted to is kept beside the file only once the record is saved.
+void frmCartridgeMulti::saveFitted(const CartridgeSourceRecord& source) {
+    const std::string title = "Add a Record";
+    if (trimBlanks(source.cartridge.name).empty()) {
+        messenger().show(Message{"Enter a cartridge name.", title, MessageButtons::Ok, MessageIcon::None});
+        return;
+    }
+    if (!openStore(title)) {
+        return;
+    }
+    const CartridgeInput& c = source.cartridge;
+    const CartridgeRecord typed{c.name,
+                                generalText(c.bedDiameter),
+                                generalText(c.bedDepth),
+                                generalText(c.carbonWeight),
+                                generalText(c.microporeVolume),
+                                generalText(c.precondRH),
+                                generalText(c.granuleDiameter),
+                                generalText(c.benzenePotential),
+                                generalText(c.waterAffinity)};
+    try {
+        const CartridgeSaveResult result = m_store->Save(typed);
+        if (result.status == SaveStatus::OnFile) {
+            const MessageAnswer answer = messenger().show(
+                Message{"This cartridge is already on file.\r\nDo you want to save \r\na revised record?",
+                        std::string("Revise a Record"), MessageButtons::YesNo, MessageIcon::None});
+            if (answer != MessageAnswer::Yes) {
+                return;
+            }
+            m_store->Revise(result.position, typed);
+            ShowCartridgeRecord(CartridgeStore::shownForm(typed));
+        } else if (result.status == SaveStatus::Added) {
+            refillList();
+            ShowCartridgeRecord(result.shown);
+        }
+        writeCartridgeSource(context().dataFolder(), source);
+    } catch (const std::exception& error) {
+        reportStoreError(error, title);
+    }
 }
 
 void frmCartridgeMulti::closeRequested() {

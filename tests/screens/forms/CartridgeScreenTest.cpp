@@ -5,10 +5,17 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
 #include <filesystem>
 
 #include "DataScreenTest.h"
+#include "quandrelle/fit/CartridgeSource.h"
+#include "quandrelle/screens/fit/FitWindow.h"
 #include "quandrelle/screens/forms/frmCartridgeMulti.h"
+#include "quandrelle/screens/widgets/ValueLabel.h"
+#include "quandrelle/stores/VaporStore.h"
 
 namespace quandrelle::testing {
 namespace {
@@ -78,8 +85,14 @@ TEST_F(CartridgeScreenTest, FirstLoadShowsEveryControlAsTheUserKnowsIt) {
     EXPECT_EQ(screen.cartName()->itemText(1), QStringLiteral("HALF MASK OV").leftJustified(41));
     EXPECT_EQ(screen.cartName()->toolTip(),
               QStringLiteral("Select a cartridge using the drop down arrow or enter a new cartridge name "));
-    EXPECT_EQ(screen.apBenzene()->toolTip(),
-              QStringLiteral("Enter the adsorption potential for benzene in kilojules per mole"));
+    // The entry hint still comes first; what the value is and how to find it follows, and is the
+    // field's What's This text.
+    for (const NumericLineEdit* field : screen.numberFields()) {
+        EXPECT_FALSE(field->whatsThis().isEmpty());
+        EXPECT_TRUE(field->toolTip().endsWith(field->whatsThis()));
+    }
+    EXPECT_TRUE(screen.apBenzene()->toolTip().startsWith(
+        QStringLiteral("Enter the adsorption potential for benzene in kilojules per mole\n\n")));
     EXPECT_EQ(screen.carbWgt()->accessibleName(), QStringLiteral("Carbon Weight (g) per Cartridge or Bed"));
     const auto nameLabels =
         QAccessible::queryAccessibleInterface(screen.cartName())->relations(QAccessible::Label);
@@ -92,14 +105,15 @@ TEST_F(CartridgeScreenTest, FirstLoadShowsEveryControlAsTheUserKnowsIt) {
     EXPECT_EQ(screen.cartName()->palette().color(QPalette::Base), QColor(192, 255, 192));
 
     std::vector<QWidget*> visited;
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < 14; ++i) {
         visited.push_back(QApplication::focusWidget());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     std::vector<QWidget*> expected = {screen.cartName()};
     expected.insert(expected.end(), screen.numberFields().begin(), screen.numberFields().end());
-    for (QWidget* button : std::initializer_list<QWidget*>{screen.exitButton(), screen.searchButton(),
-                                                           screen.saveButton(), screen.clearButton()}) {
+    for (QWidget* button :
+         std::initializer_list<QWidget*>{screen.exitButton(), screen.searchButton(), screen.saveButton(),
+                                         screen.clearButton(), screen.fitButton()}) {
         expected.push_back(button);
     }
     EXPECT_EQ(visited, expected);
@@ -263,6 +277,72 @@ TEST_F(CartridgeScreenTest, AFullFileRefusesTheAddNamingTheFileAndKeepsTheEntry)
     EXPECT_EQ(std::filesystem::file_size(temp.file("CartridgeB30.DB")), 32767u * 99);
     EXPECT_EQ(screen.cartName()->currentText(), QStringLiteral("One Too Many"));
     EXPECT_EQ(texts(screen).first(), QStringLiteral("8.0"));
+}
+
+// The whole road of a fit: the window opens from the screen with its values, fits a library vapor's
+// known time off the screen's thread, and saving puts the fitted cartridge in the file, on the
+// screen and, with what it was fitted to, beside the file.
+TEST_F(CartridgeScreenTest, FitFromTestDataSavesTheFittedCartridge) {
+    {
+        VaporStore vapors(temp.folder());
+        vapors.Save(VaporRecord{"Carbon tetrachloride", "153.8227", "1.5932", "26.449", "0", "100",
+                                "15.89648", "2815.464", "-45.858", "56-23-5"});
+    }
+    auto& screen = open();
+    typeName(screen, QStringLiteral("Bench pair"));
+    fill(screen, {"8", "3", "26"});
+    clickThroughWindow(screen.fitButton());
+    FitWindow* window = screen.fitWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    EXPECT_EQ(window->cartName()->text(), QStringLiteral("Bench pair"));
+    EXPECT_EQ(window->measured(FitWindow::CarbonWeight)->text(), QStringLiteral("26"));
+    EXPECT_FALSE(window->saveButton()->isEnabled());
+
+    QTableWidget* points = window->points();
+    ASSERT_EQ(points->rowCount(), 1);
+    const std::pair<int, const char*> typed[] = {{FitWindow::Concentration, "1000"},
+                                                 {FitWindow::BreakConc, "5"},
+                                                 {FitWindow::Minutes, "50"},
+                                                 {FitWindow::AirFlow, "64"}};
+    for (const auto& [column, text] : typed) {
+        points->item(0, column)->setText(QString::fromUtf8(text));
+    }
+    window->fitButton()->click();
+    EXPECT_TRUE(window->isFitting());
+    EXPECT_TRUE(window->cancelButton()->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isFitting(), 20000);
+    ASSERT_TRUE(window->result().has_value()) << window->status()->text().toStdString();
+    EXPECT_EQ(window->progress()->value(), window->progress()->maximum());
+    EXPECT_EQ(window->outcomes()->item(0, 1)->text(), QStringLiteral("50"));
+    EXPECT_EQ(window->outcomes()->item(0, 2)->text(), QStringLiteral("50"));
+    EXPECT_TRUE(window->fittedValues()->text().contains(QStringLiteral("(held)")));
+
+    window->saveButton()->click();
+    EXPECT_TRUE(messenger.shown.empty());
+    EXPECT_EQ(screen.cartName()->currentText(), QStringLiteral("Bench pair"));
+    const QString micVol = screen.micVol()->text();
+    EXPECT_EQ(micVol.toDouble(), window->result()->cartridge.microporeVolume);
+    EXPECT_EQ(screen.store()->numCartRecs(), 3);
+    const CartridgeSource source = cartridgeSource(temp.folder(), "Bench pair");
+    EXPECT_EQ(source.origin, CartridgeOrigin::Fitted);
+    EXPECT_EQ(source.record->points.front().minutes, 50);
+}
+
+TEST_F(CartridgeScreenTest, FitRefusesNamingEveryProblemOfItsTable) {
+    auto& screen = open();
+    clickThroughWindow(screen.fitButton());
+    FitWindow* window = screen.fitWindow();
+    ASSERT_NE(window, nullptr);
+    window->fitButton()->click();
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    const std::string& text = messenger.shown.front().text;
+    for (const char* problem :
+         {"cartridge.name: must name the cartridge", "points[1].vapor.name: must name the vapor",
+          "points[1].breakConc: is missing", "points[1].minutes: is missing"}) {
+        EXPECT_NE(text.find(problem), std::string::npos) << problem << "\n" << text;
+    }
+    EXPECT_FALSE(window->isFitting());
 }
 
 }  // namespace

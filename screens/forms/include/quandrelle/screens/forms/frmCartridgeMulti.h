@@ -4,11 +4,14 @@
 #include <array>
 #include <memory>
 
+#include "quandrelle/fit/CartridgeSource.h"
 #include "quandrelle/screens/framework/Form.h"
 #include "quandrelle/screens/widgets/NameComboBox.h"
 #include "quandrelle/stores/CartridgeStore.h"
 
 namespace quandrelle {
+
+class FitWindow;
 
 // The cartridge or carbon bed data screen: the user picks a cartridge name from the list of the
 // cartridge file and fetches its eight carbon and bed values, or types a new name and the values,
@@ -39,6 +42,9 @@ public:
     QPushButton* searchButton() const { return m_cmdSearch; }
     QPushButton* saveButton() const { return m_cmdSave; }
     QPushButton* clearButton() const { return m_cmdClear; }
+    QPushButton* fitButton() const { return m_cmdFit; }
+    // The fit window, once opened.
+    FitWindow* fitWindow() const { return m_fitWindow; }
 
 protected:
     void closeRequested() override;
@@ -57,6 +63,8 @@ private:
     void onSave();
     void onClear();
     void onExit();
+    void onFit();
+    void saveFitted(const CartridgeSourceRecord& source);
 
     std::unique_ptr<CartridgeStore> m_store;
     NameComboBox* m_cartName = nullptr;
@@ -65,6 +73,8 @@ private:
     QPushButton* m_cmdSearch = nullptr;
     QPushButton* m_cmdSave = nullptr;
     QPushButton* m_cmdClear = nullptr;
+    QPushButton* m_cmdFit = nullptr;
+    FitWindow* m_fitWindow = nullptr;
 };
 
 }  // namespace quandrelle
