@@ -61,14 +61,6 @@ TEST_F(SharedRecordFileTest, ASaveGoesIntoTheFileAsTheOtherProgramLeftIt) {
     }
 }
 
-TEST_F(SharedRecordFileTest, ANameTheOtherProgramSavedMeanwhileIsOfferedForRevision) {
-    CartridgeStore mine(dir.folder());
-    CartridgeStore(dir.folder()).Save(typedCartridge("SAME"));
-    const auto saved = mine.Save(typedCartridge("same"));
-    EXPECT_EQ(saved.status, SaveStatus::OnFile);
-    EXPECT_EQ(fileBytes(), cartBytes("SAME"));
-}
-
 TEST_F(SharedRecordFileTest, ARevisionFindsItsRecordAgainOrSaysItIsGone) {
     dir.write("CartridgeB30.DB", cartBytes("A") + cartBytes("B"));
     CartridgeStore mine(dir.folder());
