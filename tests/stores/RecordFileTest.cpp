@@ -265,5 +265,28 @@ TEST_F(RecordFileTest, ReplaceAllCreatesAMissingFileOnlyWhenItSucceeds) {
     EXPECT_EQ(dir.read("f.db"), "abcd");
 }
 
+TEST_F(RecordFileTest, NothingIsWrittenIntoAFileThatWasReplacedOrChangedSinceItWasRead) {
+    const struct {
+        const char* what;
+        std::string after;  // the file's bytes after another program's change
+    } changes[] = {{"replaced", "rrrr"}, {"appended to", "aaaabbbb"}};
+    for (const auto& c : changes) {
+        dir.write("f.db", "aaaa");
+        RecordFile file(dir.file("f.db"), 4);
+        if (std::string(c.what) == "replaced") {
+            dir.write("new.db", c.after);
+            std::filesystem::rename(dir.file("new.db"), dir.file("f.db"));
+        } else {
+            dir.write("f.db", c.after);
+        }
+        EXPECT_THROW(file.write(2, "cccc"), StoreChangedError) << c.what;
+        EXPECT_THROW(file.replaceAll("cccc"), StoreChangedError) << c.what;
+        EXPECT_EQ(dir.read("f.db"), c.after) << c.what;
+        EXPECT_TRUE(file.refresh()) << c.what;
+        file.write(file.count() + 1, "cccc");
+        EXPECT_EQ(dir.read("f.db"), c.after + "cccc") << c.what;
+    }
+}
+
 }  // namespace
 }  // namespace quandrelle
