@@ -104,10 +104,7 @@ TEST(SharedLibrary, TheToolGivesUpOnALockedFileWithStatusTwoAndChangesNothing) {
     std::ostringstream err;
     EXPECT_EQ(runDbTool({"import", "cartridges", dir.file("in.csv").string()}, dir.folder(), out, err),
               kDbBadUse);
-    EXPECT_NE(err.str().find("another program (" + std::string(program_invocation_short_name) + ", process " +
-                             std::to_string(::getpid()) + ") is changing it"),
-              std::string::npos)
-        << err.str();
+    EXPECT_NE(err.str().find("is changing it"), std::string::npos) << err.str();
     EXPECT_FALSE(std::filesystem::exists(dir.file("CartridgeB30.DB")));
 }
 
