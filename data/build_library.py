@@ -256,6 +256,64 @@ def why_not_evidence(alternative, boiling_k):
     return None
 
 
+def sets(count):
+    return f"{count} other set{'s' * (count > 1)}"
+
+
+@dataclass
+class Comparison:
+    """A vapor's correlations at its temperatures of use."""
+    reference: Correlation
+    boiling_k: float
+    temperatures: list
+    others: list  # the second sources
+    evidence: list  # those of them that can stand for the vapor
+
+    @classmethod
+    def of(cls, reference, alternatives, boiling_k):
+        temperatures = temperatures_of_use(reference, boiling_k)
+        others = [a for a in alternatives if is_second_source(a, reference, temperatures)]
+        return cls(reference, boiling_k, temperatures, others,
+                   [a for a in others if why_not_evidence(a, boiling_k) is None])
+
+    @property
+    def measured(self):
+        return [self.reference] + self.evidence
+
+    @property
+    def outside(self):
+        return [k for k in self.temperatures if not self.reference.covers(k)]
+
+    def room_measured(self):
+        return any(c.covers(ROOM_K) for c in self.measured)
+
+    def shortfall(self, candidate):
+        """How far the candidate falls below the measured sets, as the largest ratio of one to it."""
+        return max((most_above(c, candidate.torr, self.temperatures) for c in self.measured if c is not candidate),
+                   default=0)
+
+    def needs_replacing(self):
+        more = 1 + MAX_DISAGREEMENT
+        stretched_short = self.outside and not self.room_measured() and any(
+            a.torr(ROOM_K) > more * self.reference.torr(ROOM_K) for a in self.evidence)
+        return self.shortfall(self.reference) > more or stretched_short
+
+    def replacement(self):
+        """The set to follow instead of the reference's, or the reference's where none gives at least its
+        pressure throughout 0-40 C. A set measured at 25 C outranks one measured elsewhere in 0-40 C.
+        Where none of those lies within 3 % of every measured set, the nearest is taken and raised to
+        them where it falls short (see raised_points). A set stretched into 0-40 C from far above comes
+        in only where no set is measured there."""
+        higher = [a for a in self.evidence if all(a.torr(k) >= self.reference.torr(k) for k in self.temperatures)]
+        in_use = [a for a in higher if any(a.covers(k) for k in self.temperatures)]
+        fitting = [a for a in in_use if self.shortfall(a) <= 1 + MAX_DISAGREEMENT]
+        if fitting:
+            return max([a for a in fitting if a.covers(ROOM_K)] or fitting, key=lambda a: a.torr(ROOM_K))
+        if in_use:
+            return min([a for a in in_use if a.covers(ROOM_K)] or in_use, key=self.shortfall)
+        return max(higher, key=lambda a: a.torr(ROOM_K), default=self.reference)
+
+
 def choose_correlation(reference, alternatives, boiling_k):
     """Which correlation the constants follow. A correlation counts as its source measured it, not as
     stretched beyond its range. The reference's is replaced where a set measured at a temperature of
@@ -263,83 +321,63 @@ def choose_correlation(reference, alternatives, boiling_k):
     gives more than 3 % above it at 25 C. It is replaced by the set with the highest pressure at 25 C
     (the shorter life) among those that lie nowhere more than 3 % below a set measured at a
     temperature of use, preferring a set measured at 25 C, then one measured in 0-40 C. Only a set
-    that gives at least the reference's pressure at every temperature of use is taken. A set that misses the boiling point
-    or breaks down in the fitted span is no evidence and is set aside."""
-    temperatures = temperatures_of_use(reference, boiling_k)
-    outside = [k for k in temperatures if not reference.covers(k)]
-    others = [a for a in alternatives if is_second_source(a, reference, temperatures)]
-    evidence = [a for a in others if why_not_evidence(a, boiling_k) is None]
-    measured = [reference] + evidence
-    room_measured = any(c.covers(ROOM_K) for c in measured)
-    more = 1 + MAX_DISAGREEMENT
-
-    def shortfall(candidate):
-        return max((most_above(c, candidate.torr, temperatures) for c in measured if c is not candidate), default=0)
-
-    stretched_short = outside and not room_measured and any(
-        a.torr(ROOM_K) > more * reference.torr(ROOM_K) for a in evidence)
-    used = reference
-    if shortfall(reference) > more or stretched_short:
-        higher = [a for a in evidence if all(a.torr(k) >= reference.torr(k) for k in temperatures)]
-        at_room = [a for a in higher if a.covers(ROOM_K)]
-        in_use = [a for a in higher if any(a.covers(k) for k in temperatures)]
-        # A set measured at 25 C outranks one measured elsewhere in 0-40 C. Where none of those lies
-        # within 3 % of every measured set, the nearest is taken and raised to them where it falls short
-        # (see raised_points). A set stretched into 0-40 C from far above comes in only where no set
-        # is measured there.
-        fitting = [a for a in in_use if shortfall(a) <= more]
-        if fitting:
-            used = max([a for a in fitting if a.covers(ROOM_K)] or fitting, key=lambda a: a.torr(ROOM_K))
-        elif in_use:
-            used = min(at_room or in_use, key=shortfall)
-        elif higher:
-            used = max(higher, key=lambda a: a.torr(ROOM_K))
-    choice = Choice(used, reference, [c for c in measured if c is not used])
+    that gives at least the reference's pressure at every temperature of use is taken. A set that
+    misses the boiling point or breaks down in the fitted span is no evidence and is set aside."""
+    comparison = Comparison.of(reference, alternatives, boiling_k)
+    used = comparison.replacement() if comparison.needs_replacing() else reference
+    choice = Choice(used, reference, [c for c in comparison.measured if c is not used])
+    outside = comparison.outside
     if outside:
         choice.stretched = (outside[0], outside[-1])
+    explain(choice, comparison)
+    return choice
 
-    disagreeing = [a for a in others
-                   if max(abs(a.torr(k) / reference.torr(k) - 1) for k in temperatures) > MAX_DISAGREEMENT]
-    set_aside = [a for a in others if a not in evidence and most_above(a, used.torr, temperatures) > more]
-    if used is reference and shortfall(reference) <= more and not set_aside and not (outside and disagreeing):
-        if outside:
-            choice.verdict = (f"agrees within 3 % with {len(others)} other set{'s' * (len(others) > 1)}"
-                              if others else "single source, extrapolated")
-        return choice
+
+def explain(choice, comparison):
+    """The choice's verdict for the README and, where a choice was made, its reason for corrections.csv."""
+    reference, used, others, more = choice.reference, choice.used, comparison.others, 1 + MAX_DISAGREEMENT
+    disagreeing = [a for a in others if max(abs(a.torr(k) / reference.torr(k) - 1)
+                                            for k in comparison.temperatures) > MAX_DISAGREEMENT]
+    set_aside = [a for a in others
+                 if a not in comparison.evidence and most_above(a, used.torr, comparison.temperatures) > more]
+    raised = comparison.shortfall(used) > more
+    if used is reference and not raised and not set_aside and not (choice.stretched and disagreeing):
+        if choice.stretched:
+            choice.verdict = f"agrees within 3 % with {sets(len(others))}" if others else "single source, extrapolated"
+        return
 
     notes = []
-    if outside:
+    if choice.stretched:
         notes.append(f"the reference's {reference.name()} is extrapolated to {kelvin_span(choice.stretched)} K")
-    notes += [described(a, reference, boiling_k) for a in disagreeing + [a for a in set_aside if a not in disagreeing]]
+    notes += [described(a, reference, comparison.boiling_k)
+              for a in disagreeing + [a for a in set_aside if a not in disagreeing]]
     if used is not reference:
-        notes.append("a set measured at a temperature of use gives more than 3 % above the reference's there, "
-                     if shortfall(reference) > more else
-                     "no set that can stand for the vapor is measured at 25 C, ")
-        notes[-1] += (f"and no set measured in 0-40 C lies within 3 % of every other, so the nearest, {used.name()}, "
-                      "is used, raised to the others where it lies more than 3 % below one"
-                      if shortfall(used) > more else
-                      "so of the sets that lie nowhere more than 3 % below a measured one, and measured as near "
-                      f"25 C as any, the one with the highest pressure at 25 C is used: {used.name()}")
+        notes.append(("a set measured at a temperature of use gives more than 3 % above the reference's there, "
+                      if comparison.shortfall(reference) > more else
+                      "no set that can stand for the vapor is measured at 25 C, ")
+                     + (f"and no set measured in 0-40 C lies within 3 % of every other, so the nearest, "
+                        f"{used.name()}, is used, raised to the others where it lies more than 3 % below one"
+                        if raised else
+                        "so of the sets that lie nowhere more than 3 % below a measured one, and measured as "
+                        f"near 25 C as any, the one with the highest pressure at 25 C is used: {used.name()}"))
         choice.verdict = f"{used.name()} used, {percent(used.torr(ROOM_K) / reference.torr(ROOM_K))} at 25 C"
+    elif raised:
+        notes.append("the reference's is kept, raised to the measured sets where it lies more than 3 % below one: "
+                     "no set that can stand for the vapor gives at least its pressure throughout 0-40 C")
+        choice.verdict = "kept" + (f", compared with {sets(len(others))}" if choice.stretched else "")
+        choice.verdict += ", raised where a measured set lies more than 3 % above it"
     else:
         why = ("it is measured at 25 C" if reference.covers(ROOM_K)
-               else "a set measured at 25 C agrees with it" if room_measured
+               else "a set measured at 25 C agrees with it" if comparison.room_measured()
                else "it gives the highest pressure at 25 C")
-        notes.append(f"the reference's is kept, raised to the measured sets where it lies more than 3 % below one: no "
-                     f"set that can stand for the vapor gives at least its pressure throughout 0-40 C"
-                     if shortfall(reference) > more else
-                     f"the reference's is kept: {why}, and no set measured at a temperature of use gives more "
+        notes.append(f"the reference's is kept: {why}, and no set measured at a temperature of use gives more "
                      f"than 3 % above it; a lower pressure is never taken")
-        choice.verdict = "kept" + (f", compared with {len(others)} other set{'s' * (len(others) > 1)}"
-                                   if outside else "")
-        if shortfall(reference) > more:
-            choice.verdict += ", raised where a measured set lies more than 3 % above it"
+        choice.verdict = "kept" + (f", compared with {sets(len(others))}" if choice.stretched else "")
     if set_aside:
         notes.append("set aside as no evidence: " + ", ".join(
-            f"{a.name()} ({a.citation}: {why_not_evidence(a, boiling_k)})" for a in set_aside))
+            f"{a.name()} ({a.citation}: {why_not_evidence(a, comparison.boiling_k)})" for a in set_aside))
         choice.verdict += f"; {len(set_aside)} higher set{'s' * (len(set_aside) > 1)} set aside"
     choice.reason = "; ".join(notes)
-    return choice
 
 
 def raised_points(choice, boiling_k):
@@ -543,7 +581,8 @@ def library_row(props, choice):
               f"{len(fit.points)} points from {fit.points[0].kelvin} to {fit.points[-1].kelvin} K")
     notes = list(fit.notes) + ([raised] if raised else [])
     if choice.line is not None:
-        notes.append((f"{used.name()} instead of the reference's {choice.reference.name()}" if used is not choice.reference
+        replaced = used is not choice.reference
+        notes.append((f"{used.name()} instead of the reference's {choice.reference.name()}" if replaced
                       else f"the reference's {used.name()}, kept after comparison with the other sets")
                      + f" (corrections.csv line {choice.line})")
     for note in notes + props.get("corrections", []):
@@ -642,7 +681,8 @@ def build(reference=REFERENCE, corrections=CORRECTIONS):
             library.corrections.append({
                 "cas": props["cas"], "name": props["name"], "column": CORRELATION_CHOICE,
                 "reference": choice.reference.name(),
-                "corrected": choice.used.name() + ("" if choice.used is choice.reference else f" ({choice.used.citation})"),
+                "corrected": choice.used.name()
+                + ("" if choice.used is choice.reference else f" ({choice.used.citation})"),
                 "reason": choice.reason})
         if choice.verdict is not None:
             library.choices.append((props["name"], choice))
