@@ -17,7 +17,7 @@
 #include "../engine/Scenarios.h"
 #include "PdfText.h"
 #include "ScreenTest.h"
-#include "quandrelle/calc/ScenarioText.h"
+#include "quandrelle/scenario/ScenarioText.h"
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/screens/BreakTimeFive.h"

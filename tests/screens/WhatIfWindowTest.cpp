@@ -24,7 +24,7 @@
 #include "../engine/Scenarios.h"
 #include "PdfText.h"
 #include "ScreenTest.h"
-#include "quandrelle/calc/ScenarioText.h"
+#include "quandrelle/scenario/ScenarioText.h"
 #include "quandrelle/screens/BreakTimeFive.h"
 #include "quandrelle/screens/FormNames.h"
 #include "quandrelle/screens/InputMasterFive.h"

@@ -15,8 +15,8 @@
 #include <thread>
 
 #include "quandrelle/ProgramInfo.h"
-#include "quandrelle/calc/Scenario.h"
-#include "quandrelle/calc/ScenarioText.h"
+#include "quandrelle/scenario/Scenario.h"
+#include "quandrelle/scenario/ScenarioText.h"
 #include "quandrelle/calc/SweepRun.h"
 #include "quandrelle/engine/Calculate.h"
 #include "quandrelle/engine/DisplayFormat.h"

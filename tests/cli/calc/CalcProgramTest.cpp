@@ -9,8 +9,8 @@
 
 #include "quandrelle/ProgramInfo.h"
 #include "quandrelle/calc/CalcProgram.h"
-#include "quandrelle/calc/Scenario.h"
-#include "quandrelle/calc/ScenarioText.h"
+#include "quandrelle/scenario/Scenario.h"
+#include "quandrelle/scenario/ScenarioText.h"
 #include "quandrelle/engine/Calculate.h"
 
 namespace quandrelle::calc {

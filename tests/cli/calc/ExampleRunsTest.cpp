@@ -9,7 +9,7 @@
 
 #include "IAST.h"
 #include "StateNumbers.h"
-#include "quandrelle/calc/Scenario.h"
+#include "quandrelle/scenario/Scenario.h"
 #include "quandrelle/engine/SetUp.h"
 
 namespace quandrelle::calc {

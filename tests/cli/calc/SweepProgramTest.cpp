@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "quandrelle/calc/CalcProgram.h"
-#include "quandrelle/calc/Scenario.h"
+#include "quandrelle/scenario/Scenario.h"
 #include "quandrelle/calc/SweepRun.h"
 #include "quandrelle/engine/RunStop.h"
 

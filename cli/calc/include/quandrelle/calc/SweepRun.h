@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "quandrelle/calc/Scenario.h"
+#include "quandrelle/scenario/Scenario.h"
 #include "quandrelle/engine/Sweep.h"
 
 namespace quandrelle::calc {

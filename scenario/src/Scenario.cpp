@@ -1,4 +1,4 @@
-#include "quandrelle/calc/Scenario.h"
+#include "quandrelle/scenario/Scenario.h"
 
 #include <cmath>
 #include <cstdlib>
