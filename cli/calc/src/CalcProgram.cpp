@@ -15,14 +15,14 @@
 #include <thread>
 
 #include "quandrelle/ProgramInfo.h"
-#include "quandrelle/scenario/Scenario.h"
-#include "quandrelle/scenario/ScenarioText.h"
 #include "quandrelle/calc/SweepRun.h"
 #include "quandrelle/engine/Calculate.h"
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/ResultTexts.h"
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/engine/Sweep.h"
+#include "quandrelle/scenario/Scenario.h"
+#include "quandrelle/scenario/ScenarioText.h"
 #include "quandrelle/stores/RecordText.h"
 
 namespace quandrelle::calc {

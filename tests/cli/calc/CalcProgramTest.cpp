@@ -9,9 +9,9 @@
 
 #include "quandrelle/ProgramInfo.h"
 #include "quandrelle/calc/CalcProgram.h"
+#include "quandrelle/engine/Calculate.h"
 #include "quandrelle/scenario/Scenario.h"
 #include "quandrelle/scenario/ScenarioText.h"
-#include "quandrelle/engine/Calculate.h"
 
 namespace quandrelle::calc {
 namespace {
