@@ -1,11 +1,13 @@
 // The command-line calculator's scenario reader on any text: it must either fill a scenario or name
-// what is wrong, and a filled scenario must hold only values its fields accept.
+// what is wrong, and a filled scenario must hold only values its fields accept. Saved again, a filled
+// scenario must read back to the same inputs.
 
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
+#include "quandrelle/scenario/ScenarioFile.h"
 #include "quandrelle/scenario/ScenarioText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -16,6 +18,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto& state = scenario.state;
         if (state.vaporCount < 1 || state.vaporCount > 5 || !std::isfinite(state.airFlow) ||
             !std::isfinite(scenario.equivalentConcentration)) {
+            std::abort();
+        }
+        quandrelle::calc::Scenario saved;
+        if (!quandrelle::calc::readScenarioText(quandrelle::calc::scenarioText(state, scenario.header), saved)
+                 .empty() ||
+            !quandrelle::calc::sameInputs(saved.state, state)) {
             std::abort();
         }
     }

@@ -198,6 +198,44 @@ void readVapor(const json& object, int slot, Scenario& scenario, Problems& probl
     scenario.rows.push_back({shownConcentration, *breakConc});
 }
 
+const std::set<std::string> kScenarioKeys = {"format", "cartridge", "conditions", "vapors", "report"};
+
+// False when the file is of a version this program does not read.
+bool readFormat(const json& input, Problems& problems) {
+    const auto it = input.find("format");
+    if (it == input.end()) {
+        return true;
+    }
+    if (!it->is_number_integer()) {
+        problems.push_back("format: must be the whole number " + std::to_string(kScenarioFormat) + ", not " +
+                           (it->is_number() ? it->dump() : std::string(it->type_name())));
+        return false;
+    }
+    const auto format = it->get<long long>();
+    if (format > kScenarioFormat) {
+        problems.push_back("format: " + std::to_string(format) +
+                           " is of a later version of the program, which this one cannot read (it reads " +
+                           std::to_string(kScenarioFormat) + ")");
+        return false;
+    }
+    if (format < kScenarioFormat) {
+        problems.push_back("format: " + std::to_string(format) +
+                           " is not a version of the file (the first is " + std::to_string(kScenarioFormat) +
+                           ")");
+        return false;
+    }
+    return true;
+}
+
+void readReportHeader(const json& object, ReportHeader& header, Problems& problems) {
+    ObjectReader reader(object, "report", problems);
+    const auto site = reader.text("site", false);
+    const auto task = reader.text("task", false);
+    const auto preparedBy = reader.text("preparedBy", false);
+    reader.rejectUnknownKeys();
+    header = ReportHeader{site.value_or(""), task.value_or(""), preparedBy.value_or("")};
+}
+
 }  // namespace
 
 Problems readScenario(const json& input, Scenario& scenario) {
@@ -208,8 +246,17 @@ Problems readScenario(const json& input, Scenario& scenario) {
     }
     scenario = Scenario{};
     for (const auto& item : input.items()) {
-        if (item.key() != "cartridge" && item.key() != "conditions" && item.key() != "vapors") {
+        if (!kScenarioKeys.contains(item.key())) {
             problems.push_back(item.key() + ": is not a known key");
+        }
+    }
+    if (!readFormat(input, problems)) {
+        // Nothing else of a file of another version is judged by this version's rules.
+        return problems;
+    }
+    if (input.contains("report")) {
+        if (const json* report = objectAt(input, "report", problems)) {
+            readReportHeader(*report, scenario.header, problems);
         }
     }
     if (const json* cartridge = objectAt(input, "cartridge", problems)) {

@@ -1,7 +1,8 @@
 #pragma once
 
-// One scenario of the command-line calculator: a cartridge, the use conditions and 1 to 5 vapors,
+// One scenario: a cartridge, the use conditions and 1 to 5 vapors, with what the report names,
 // read from JSON and stored into a calculation state exactly as the screens store typed values.
+// The command-line calculator runs it, and the screens save and open a calculation in it.
 
 #include <nlohmann/json.hpp>
 #include <string>
@@ -12,8 +13,22 @@
 
 namespace quandrelle::calc {
 
+// The version of the file a calculation is saved in. A file without "format" is of this version;
+// a file of a later version is refused rather than read in part.
+inline constexpr int kScenarioFormat = 1;
+
+// What the report names as the site, the task and who prepared it; empty when not told.
+struct ReportHeader {
+    std::string site;
+    std::string task;
+    std::string preparedBy;
+
+    bool operator==(const ReportHeader&) const = default;
+};
+
 struct Scenario {
     CalcState state;
+    ReportHeader header;
     // The concentration and breakthrough concentration of every row, for the limits check.
     std::vector<BreakthroughRow> rows;
     // Vapor #1 in entry order, in mg/m3, rounded to two decimals as the results screen shows it.
