@@ -21,8 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         }
         quandrelle::calc::Scenario saved;
-        if (!quandrelle::calc::readScenarioText(quandrelle::calc::scenarioText(state, scenario.header), saved)
-                 .empty() ||
+        if (!quandrelle::calc::readScenarioText(quandrelle::calc::scenarioText(state), saved).empty() ||
             !quandrelle::calc::sameInputs(saved.state, state)) {
             std::abort();
         }

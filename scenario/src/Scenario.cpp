@@ -7,6 +7,7 @@
 
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/Inputs.h"
+#include "quandrelle/engine/ProgrammeInputs.h"
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/validation/FieldLimitTables.h"
 
@@ -57,6 +58,15 @@ public:
             return std::nullopt;
         }
         return value;
+    }
+
+    // A number the object may leave out; no limits beyond being finite.
+    std::optional<double> optionalNumber(const char* key) {
+        if (!m_object.contains(key)) {
+            m_known.insert(key);
+            return std::nullopt;
+        }
+        return number(key, nullptr);
     }
 
     std::optional<std::string> text(const char* key, bool required) {
@@ -116,6 +126,16 @@ const json* objectAt(const json& parent, const char* key, Problems& problems) {
     return &*it;
 }
 
+// Stores a programme input, turning its refusal into the problem of its object.
+template <typename Store>
+void storeOrReport(const char* object, Problems& problems, Store&& store) {
+    try {
+        store();
+    } catch (const ProgrammeInputError& error) {
+        problems.push_back(std::string(object) + ": " + error.what());
+    }
+}
+
 void readCartridge(const json& object, CalcState& state, Problems& problems) {
     ObjectReader reader(object, "cartridge", problems);
     const auto name = reader.name("name");
@@ -173,6 +193,9 @@ void readVapor(const json& object, int slot, Scenario& scenario, Problems& probl
     const auto antoineB = reader.number("antoineB", &limits::kAntoineB);
     const auto antoineC = reader.number("antoineC", &limits::kAntoineC);
     const auto breakConc = reader.number("breakConc", nullptr);
+    const auto oel = reader.optionalNumber("oel");
+    const auto idlh = reader.optionalNumber("idlh");
+    const auto dataSource = reader.text("dataSource", false);
     reader.rejectUnknownKeys();
     if (!problems.empty()) {
         return;
@@ -189,6 +212,9 @@ void readVapor(const json& object, int slot, Scenario& scenario, Problems& probl
                           .antoineB = *antoineB,
                           .antoineC = *antoineC,
                           .cas = cas.value_or("")});
+    const std::string where = "vapors[" + std::to_string(slot) + "]";
+    storeOrReport(where.c_str(), problems, [&] { storeExposureLimits(state, slot, oel, idlh); });
+    state.vapors[slot].dataSource = dataSource.value_or("");
     const VaporData& vapor = state.vapors[slot];
     // As the results screen stores a typed breakthrough concentration.
     state.breakConc[slot] = *breakConc;
@@ -198,7 +224,8 @@ void readVapor(const json& object, int slot, Scenario& scenario, Problems& probl
     scenario.rows.push_back({shownConcentration, *breakConc});
 }
 
-const std::set<std::string> kScenarioKeys = {"format", "cartridge", "conditions", "vapors", "report"};
+const std::set<std::string> kScenarioKeys = {"format",   "cartridge", "conditions", "vapors",
+                                             "schedule", "exposure",  "report"};
 
 // False when the file is of a version this program does not read.
 bool readFormat(const json& input, Problems& problems) {
@@ -227,13 +254,70 @@ bool readFormat(const json& input, Problems& problems) {
     return true;
 }
 
-void readReportHeader(const json& object, ReportHeader& header, Problems& problems) {
+void readReportHeader(const json& object, CalcState& state, Problems& problems) {
     ObjectReader reader(object, "report", problems);
     const auto site = reader.text("site", false);
     const auto task = reader.text("task", false);
     const auto preparedBy = reader.text("preparedBy", false);
     reader.rejectUnknownKeys();
-    header = ReportHeader{site.value_or(""), task.value_or(""), preparedBy.value_or("")};
+    storeReportHeader(state, ReportHeader{site.value_or(""), task.value_or(""), preparedBy.value_or("")});
+}
+
+void readSchedule(const json& object, CalcState& state, Problems& problems) {
+    ObjectReader reader(object, "schedule", problems);
+    const ScheduleInputs defaults;
+    const auto safetyFactor = reader.optionalNumber("safetyFactor");
+    const auto basis = reader.text("basis", false);
+    const auto shiftHours = reader.optionalNumber("shiftHours");
+    const auto wornHours = reader.optionalNumber("wornHoursPerShift");
+    reader.rejectUnknownKeys();
+    if (basis && *basis != "estimate" && *basis != "minimum") {
+        problems.push_back("schedule.basis: must be \"estimate\" or \"minimum\", not \"" + *basis + "\"");
+    }
+    if (!problems.empty()) {
+        return;
+    }
+    storeOrReport("schedule", problems, [&] {
+        storeSchedule(
+            state,
+            ScheduleInputs{.safetyFactor = safetyFactor.value_or(defaults.safetyFactor),
+                           .basis = basis == "minimum" ? ScheduleBasis::Minimum : ScheduleBasis::Estimate,
+                           .shiftHours = shiftHours.value_or(defaults.shiftHours),
+                           .wornHoursPerShift = wornHours.value_or(defaults.wornHoursPerShift)});
+    });
+}
+
+void readExposure(const json& object, CalcState& state, Problems& problems) {
+    ObjectReader reader(object, "exposure", problems);
+    const auto facepiece = reader.text("facepiece", false);
+    const auto protectionFactor = reader.optionalNumber("protectionFactor");
+    reader.rejectUnknownKeys();
+    if (facepiece && protectionFactor) {
+        problems.push_back("exposure: give a facepiece or a protectionFactor, not both");
+    } else if (facepiece && *facepiece != "half mask" && *facepiece != "full facepiece") {
+        problems.push_back("exposure.facepiece: must be \"half mask\" or \"full facepiece\", not \"" +
+                           *facepiece + "\"");
+    }
+    if (!problems.empty()) {
+        return;
+    }
+    ExposureInputs input;
+    if (protectionFactor) {
+        input = ExposureInputs{Facepiece::Typed, *protectionFactor};
+    } else if (facepiece == "full facepiece") {
+        input.facepiece = Facepiece::FullFacepiece;
+    }
+    storeOrReport("exposure", problems, [&] { storeExposure(state, input); });
+}
+
+// An object the scenario may leave out.
+void readOptionalObject(const json& input, const char* key, CalcState& state, Problems& problems,
+                        void (*read)(const json&, CalcState&, Problems&)) {
+    if (input.contains(key)) {
+        if (const json* object = objectAt(input, key, problems)) {
+            read(*object, state, problems);
+        }
+    }
 }
 
 }  // namespace
@@ -254,11 +338,9 @@ Problems readScenario(const json& input, Scenario& scenario) {
         // Nothing else of a file of another version is judged by this version's rules.
         return problems;
     }
-    if (input.contains("report")) {
-        if (const json* report = objectAt(input, "report", problems)) {
-            readReportHeader(*report, scenario.header, problems);
-        }
-    }
+    readOptionalObject(input, "report", scenario.state, problems, readReportHeader);
+    readOptionalObject(input, "schedule", scenario.state, problems, readSchedule);
+    readOptionalObject(input, "exposure", scenario.state, problems, readExposure);
     if (const json* cartridge = objectAt(input, "cartridge", problems)) {
         readCartridge(*cartridge, scenario.state, problems);
     }

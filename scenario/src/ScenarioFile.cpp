@@ -109,20 +109,67 @@ json vaporJson(const CalcState& state, int slot) {
             {"breakConc", number(state.breakConc[slot])}};
 }
 
+// A vapor's exposure limits and data source appear only where they were given.
+json vaporJsonWithLimits(const CalcState& state, int slot) {
+    json vapor = vaporJson(state, slot);
+    const VaporData& data = state.vapors[slot];
+    if (data.oel) {
+        vapor["oel"] = number(*data.oel);
+    }
+    if (data.idlh) {
+        vapor["idlh"] = number(*data.idlh);
+    }
+    if (!data.dataSource.empty()) {
+        vapor["dataSource"] = data.dataSource;
+    }
+    return vapor;
+}
+
+json scheduleJson(const ScheduleInputs& schedule) {
+    return {{"safetyFactor", number(schedule.safetyFactor)},
+            {"basis", schedule.basis == ScheduleBasis::Minimum ? "minimum" : "estimate"},
+            {"shiftHours", number(schedule.shiftHours)},
+            {"wornHoursPerShift", number(schedule.wornHoursPerShift)}};
+}
+
+json exposureJson(const ExposureInputs& exposure) {
+    switch (exposure.facepiece) {
+        case Facepiece::Typed:
+            return {{"protectionFactor", number(exposure.typedProtectionFactor)}};
+        case Facepiece::FullFacepiece:
+            return {{"facepiece", "full facepiece"}};
+        case Facepiece::HalfMask:
+            break;
+    }
+    return {{"facepiece", "half mask"}};
+}
+
+bool sameProgrammeInputs(const CalcState& a, const CalcState& b) {
+    const ScheduleInputs& s = a.schedule;
+    const ScheduleInputs& t = b.schedule;
+    const bool sameExposure = a.exposure.facepiece == b.exposure.facepiece &&
+                              (a.exposure.facepiece != Facepiece::Typed ||
+                               a.exposure.typedProtectionFactor == b.exposure.typedProtectionFactor);
+    return s.safetyFactor == t.safetyFactor && s.basis == t.basis && s.shiftHours == t.shiftHours &&
+           s.wornHoursPerShift == t.wornHoursPerShift && sameExposure &&
+           a.reportHeader.site == b.reportHeader.site && a.reportHeader.task == b.reportHeader.task &&
+           a.reportHeader.preparedBy == b.reportHeader.preparedBy;
+}
+
 bool sameVapor(const VaporData& a, const VaporData& b) {
     return a.chemName == b.chemName && a.molWt == b.molWt && a.liqDensity == b.liqDensity &&
            a.molPolariz == b.molPolariz && a.waterSolFactor == b.waterSolFactor && a.avgConc == b.avgConc &&
            a.antoineA == b.antoineA && a.antoineB == b.antoineB && a.antoineC == b.antoineC &&
-           a.casNumber == b.casNumber;
+           a.casNumber == b.casNumber && a.oel == b.oel && a.idlh == b.idlh && a.dataSource == b.dataSource;
 }
 
 }  // namespace
 
-std::string scenarioText(const CalcState& state, const ReportHeader& header) {
+std::string scenarioText(const CalcState& state) {
     json vapors = json::array();
     for (int slot = kFirstSlot; slot <= state.vaporCount; ++slot) {
         if (isSlotInUse(state.vapors[slot])) {
-            vapors.push_back(vaporJson(state, slot));
+            vapors.push_back(vaporJsonWithLimits(state, slot));
         }
     }
     const json file = {
@@ -130,7 +177,12 @@ std::string scenarioText(const CalcState& state, const ReportHeader& header) {
         {"cartridge", cartridgeJson(state)},
         {"conditions", conditionsJson(state)},
         {"vapors", vapors},
-        {"report", {{"site", header.site}, {"task", header.task}, {"preparedBy", header.preparedBy}}},
+        {"schedule", scheduleJson(state.schedule)},
+        {"exposure", exposureJson(state.exposure)},
+        {"report",
+         {{"site", state.reportHeader.site},
+          {"task", state.reportHeader.task},
+          {"preparedBy", state.reportHeader.preparedBy}}},
     };
     return file.dump(2) + "\n";
 }
@@ -145,7 +197,7 @@ bool sameInputs(const CalcState& a, const CalcState& b) {
     const bool sameConditions = a.tempC == b.tempC && a.atmPressure == b.atmPressure &&
                                 a.relHumidity == b.relHumidity && a.airFlow == b.airFlow &&
                                 a.cartsPerRespirator == b.cartsPerRespirator;
-    if (!sameCartridge || !sameConditions || a.vaporCount != b.vaporCount) {
+    if (!sameCartridge || !sameConditions || !sameProgrammeInputs(a, b) || a.vaporCount != b.vaporCount) {
         return false;
     }
     for (int slot = kFirstSlot; slot <= a.vaporCount; ++slot) {
@@ -157,11 +209,10 @@ bool sameInputs(const CalcState& a, const CalcState& b) {
     return true;
 }
 
-Problems saveScenarioFile(const std::filesystem::path& file, const CalcState& state,
-                          const ReportHeader& header) {
+Problems saveScenarioFile(const std::filesystem::path& file, const CalcState& state) {
     std::string text;
     try {
-        text = scenarioText(state, header);
+        text = scenarioText(state);
     } catch (const json::exception&) {
         // The one way writing can fail: a text that is not UTF-8, which a file of JSON cannot hold.
         return {"a name or text of the calculation is not valid UTF-8, so it was not saved"};
@@ -176,7 +227,7 @@ Problems saveScenarioFile(const std::filesystem::path& file, const CalcState& st
     if (!problems.empty()) {
         return problems;
     }
-    if (!sameInputs(readBack.state, state) || readBack.header != header) {
+    if (!sameInputs(readBack.state, state)) {
         return {"the file would not give back the calculation as it is, so it was not saved"};
     }
     if (const std::error_code error = replaceFileContents(file, text, 0644)) {

@@ -11,6 +11,7 @@
 #include "TempFolder.h"
 #include "quandrelle/engine/Calculate.h"
 #include "quandrelle/engine/Inputs.h"
+#include "quandrelle/engine/ProgrammeInputs.h"
 #include "quandrelle/scenario/ScenarioFile.h"
 #include "quandrelle/scenario/ScenarioText.h"
 
@@ -34,18 +35,25 @@ Scenario readOrFail(const std::string& text) {
 class ExampleFileTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ExampleFileTest, SavedFileGivesBackEveryInputAndSavesAgainToTheSameBytes) {
-    const Scenario example = readOrFail(exampleText(GetParam()));
-    const ReportHeader header{"Plant 3", "Spray booth, \"line\" B", "J. Doe"};
+    Scenario example = readOrFail(exampleText(GetParam()));
+    storeReportHeader(example.state, {"Plant 3", "Spray booth, \"line\" B", "J. Doe"});
+    storeSchedule(
+        example.state,
+        {.safetyFactor = 2.5, .basis = ScheduleBasis::Minimum, .shiftHours = 10, .wornHoursPerShift = 7.5});
+    storeExposure(example.state, {Facepiece::Typed, 25});
+    storeExposureLimits(example.state, 1, 20, 500);
+    example.state.vapors[1].dataSource = "the program's vapor library";
     TempFolder folder;
     const auto file = folder.file("run.quandrelle");
-    ASSERT_TRUE(saveScenarioFile(file, example.state, header).empty());
+    ASSERT_TRUE(saveScenarioFile(file, example.state).empty());
     const std::string saved = folder.read("run.quandrelle");
 
     Scenario opened;
     ASSERT_TRUE(openScenarioFile(file, opened).empty());
     EXPECT_TRUE(sameInputs(opened.state, example.state));
-    EXPECT_EQ(opened.header, header);
-    ASSERT_TRUE(saveScenarioFile(file, opened.state, opened.header).empty());
+    EXPECT_EQ(opened.state.exposure.typedProtectionFactor, 25);
+    EXPECT_EQ(opened.state.vapors[1].idlh, 500);
+    ASSERT_TRUE(saveScenarioFile(file, opened.state).empty());
     EXPECT_EQ(folder.read("run.quandrelle"), saved);
 }
 
@@ -54,7 +62,7 @@ TEST_P(ExampleFileTest, SavedFileGivesBackEveryInputAndSavesAgainToTheSameBytes)
 TEST_P(ExampleFileTest, SavedAfterARunRunsAgainToTheSameTimes) {
     Scenario run = readOrFail(exampleText(GetParam()));
     ASSERT_EQ(Calculate(run.state, run.rows).status, CalculateStatus::Done);
-    Scenario again = readOrFail(scenarioText(run.state, {}));
+    Scenario again = readOrFail(scenarioText(run.state));
     ASSERT_EQ(Calculate(again.state, again.rows).status, CalculateStatus::Done);
     for (int slot = kFirstSlot; slot <= run.state.vaporCount; ++slot) {
         EXPECT_EQ(again.state.vapors[slot].chemName, run.state.vapors[slot].chemName);
@@ -89,7 +97,7 @@ TEST(ScenarioText, WritesTheEntriesThatGiveTheStoredValues) {
                                              .waterAffinity = row.waterAffinity});
         storeRelHumidity(state, row.relHumidity);
         storeTemperature(state, row.temperature);
-        const auto file = nlohmann::json::parse(scenarioText(state, {}));
+        const auto file = nlohmann::json::parse(scenarioText(state));
         EXPECT_EQ(file["cartridge"]["precondRH"].get<double>(), row.precondRH);
         EXPECT_EQ(file["cartridge"]["waterAffinity"].get<double>(), row.waterAffinity);
         EXPECT_EQ(file["conditions"]["relHumidity"].get<double>(), row.relHumidity);
@@ -114,14 +122,42 @@ TEST(ScenarioFormat, OnlyThisVersionIsRead) {
     EXPECT_EQ(withFormat("\"1\""), "format: must be the whole number 1, not string");
 }
 
-TEST(ScenarioReportHeader, IsOptionalAndRefusesWhatItDoesNotKnow) {
-    auto file = nlohmann::ordered_json::parse(exampleText("benzene-half-mask.json"));
-    EXPECT_EQ(readOrFail(file.dump()).header, ReportHeader{});
-    file["report"] = {{"site", "Plant 3"}, {"signedBy", "X"}, {"task", 4}};
-    Scenario scenario;
-    const Problems problems = readScenarioText(file.dump(), scenario);
-    EXPECT_EQ(problems,
-              (Problems{"report.task: must be a text, not number", "report.signedBy: is not a known key"}));
+// The programme's inputs are optional, and each refusal names its object.
+TEST(ScenarioProgrammeInputs, AreOptionalAndRefusedByName) {
+    using Json = nlohmann::ordered_json;
+    const Json example = Json::parse(exampleText("benzene-half-mask.json"));
+    const Scenario plain = readOrFail(example.dump());
+    EXPECT_EQ(plain.state.schedule.safetyFactor, ScheduleInputs{}.safetyFactor);
+    EXPECT_EQ(plain.state.exposure.facepiece, Facepiece::HalfMask);
+    EXPECT_FALSE(plain.state.vapors[1].oel);
+    struct Row {
+        const char* pointer;
+        Json value;
+        std::string problem;
+    };
+    const Row rows[] = {
+        {"/schedule",
+         {{"basis", "average"}},
+         "schedule.basis: must be \"estimate\" or \"minimum\", not \"average\""},
+        {"/schedule", {{"safetyFactor", 0.5}}, "schedule: The safety factor must be a number of 1 or more."},
+        {"/exposure",
+         {{"facepiece", "hood"}},
+         "exposure.facepiece: must be \"half mask\" or \"full facepiece\", not \"hood\""},
+        {"/exposure",
+         {{"facepiece", "half mask"}, {"protectionFactor", 10}},
+         "exposure: give a facepiece or a protectionFactor, not both"},
+        {"/vapors/0/idlh", 5, "vapors[1]: The IDLH value must not be below the exposure limit."},
+        {"/report", {{"task", 4}}, "report.task: must be a text, not number"},
+    };
+    for (const Row& row : rows) {
+        Json file = example;
+        if (std::string(row.pointer) == "/vapors/0/idlh") {
+            file["vapors"][0]["oel"] = 10;
+        }
+        file[Json::json_pointer(row.pointer)] = row.value;
+        Scenario scenario;
+        EXPECT_EQ(readScenarioText(file.dump(), scenario), Problems{row.problem}) << row.pointer;
+    }
 }
 
 // A file that cannot be opened says why and leaves the calculation that was open as it was.
@@ -154,16 +190,16 @@ TEST(SaveScenarioFile, RefusesWhatCouldNotBeOpenedAndKeepsTheOldFile) {
     folder.write("old.quandrelle", "kept");
     Scenario scenario = readOrFail(exampleText("benzene-half-mask.json"));
     scenario.state.atmPressure = 0;
-    const Problems problems = saveScenarioFile(folder.file("old.quandrelle"), scenario.state, {});
+    const Problems problems = saveScenarioFile(folder.file("old.quandrelle"), scenario.state);
     EXPECT_EQ(problems, (Problems{"conditions.pressure: 0 is below the lower limit of 0.5"}));
     EXPECT_EQ(folder.read("old.quandrelle"), "kept");
     scenario = readOrFail(exampleText("benzene-half-mask.json"));
     scenario.state.cartName = "Half-mask \xff";
-    EXPECT_EQ(saveScenarioFile(folder.file("old.quandrelle"), scenario.state, {}).size(), 1u);
+    EXPECT_EQ(saveScenarioFile(folder.file("old.quandrelle"), scenario.state).size(), 1u);
     EXPECT_EQ(folder.read("old.quandrelle"), "kept");
 
     const Problems unwritable = saveScenarioFile(folder.file("no-folder/run.quandrelle"),
-                                                 readOrFail(exampleText("benzene-half-mask.json")).state, {});
+                                                 readOrFail(exampleText("benzene-half-mask.json")).state);
     ASSERT_EQ(unwritable.size(), 1u);
     EXPECT_TRUE(unwritable.front().starts_with("cannot write ")) << unwritable.front();
 }

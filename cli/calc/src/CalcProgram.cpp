@@ -424,7 +424,7 @@ int runCalcProgram(const std::vector<std::string>& args, std::istream& in, std::
     }
     if (options.report) {
         try {
-            writeReport(scenario.state, withHeader(options.reportRequest, scenario.header));
+            writeReport(scenario.state, withHeader(options.reportRequest, scenario.state.reportHeader));
         } catch (const std::runtime_error& error) {
             err << error.what() << "\n";
             return kExitRefusedOrFailed;

@@ -461,7 +461,7 @@ TEST(CalcProgramFile, RunsASavedCalculation) {
     Scenario scenario;
     ASSERT_TRUE(readScenario(benzeneScenario(), scenario).empty());
     const auto file = std::filesystem::path(::testing::TempDir()) / "saved-run.quandrelle";
-    ASSERT_TRUE(saveScenarioFile(file, scenario.state, {}).empty());
+    ASSERT_TRUE(saveScenarioFile(file, scenario.state).empty());
     const ProgramRun saved = run({file.string(), "--json"});
     std::filesystem::remove(file);
     ASSERT_EQ(saved.status, kExitResults) << saved.err;

@@ -17,18 +17,10 @@ namespace quandrelle::calc {
 // a file of a later version is refused rather than read in part.
 inline constexpr int kScenarioFormat = 1;
 
-// What the report names as the site, the task and who prepared it; empty when not told.
-struct ReportHeader {
-    std::string site;
-    std::string task;
-    std::string preparedBy;
-
-    bool operator==(const ReportHeader&) const = default;
-};
-
 struct Scenario {
+    // The inputs, with the schedule rules, the facepiece, each vapor's exposure limits and the
+    // report's header where the scenario gives them (their defaults where not).
     CalcState state;
-    ReportHeader header;
     // The concentration and breakthrough concentration of every row, for the limits check.
     std::vector<BreakthroughRow> rows;
     // Vapor #1 in entry order, in mg/m3, rounded to two decimals as the results screen shows it.
