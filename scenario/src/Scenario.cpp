@@ -24,8 +24,8 @@ public:
     ObjectReader(const json& object, std::string path, Problems& problems)
         : m_object(object), m_path(std::move(path)), m_problems(problems) {}
 
-    std::optional<double> number(const char* key, const FieldLimits* limits) {
-        const json* value = find(key, true);
+    std::optional<double> number(const char* key, const FieldLimits* limits, bool required = true) {
+        const json* value = find(key, required);
         if (value == nullptr) {
             return std::nullopt;
         }
@@ -60,15 +60,6 @@ public:
         return value;
     }
 
-    // A number the object may leave out; no limits beyond being finite.
-    std::optional<double> optionalNumber(const char* key) {
-        if (!m_object.contains(key)) {
-            m_known.insert(key);
-            return std::nullopt;
-        }
-        return number(key, nullptr);
-    }
-
     std::optional<std::string> text(const char* key, bool required) {
         const json* value = find(key, required);
         if (value == nullptr) {
@@ -79,6 +70,15 @@ public:
             return std::nullopt;
         }
         return value->get<std::string>();
+    }
+
+    std::optional<bool> flag(const char* key) {
+        const json* value = find(key, false);
+        if (value != nullptr && !value->is_boolean()) {
+            problem(key, "must be true or false, not " + std::string(value->type_name()));
+            return std::nullopt;
+        }
+        return value == nullptr ? std::nullopt : std::optional<bool>(value->get<bool>());
     }
 
     // Every key of the object must be one of those read.
@@ -124,16 +124,6 @@ const json* objectAt(const json& parent, const char* key, Problems& problems) {
         return nullptr;
     }
     return &*it;
-}
-
-// Stores a programme input, turning its refusal into the problem of its object.
-template <typename Store>
-void storeOrReport(const char* object, Problems& problems, Store&& store) {
-    try {
-        store();
-    } catch (const ProgrammeInputError& error) {
-        problems.push_back(std::string(object) + ": " + error.what());
-    }
 }
 
 void readCartridge(const json& object, CalcState& state, Problems& problems) {
@@ -193,8 +183,8 @@ void readVapor(const json& object, int slot, Scenario& scenario, Problems& probl
     const auto antoineB = reader.number("antoineB", &limits::kAntoineB);
     const auto antoineC = reader.number("antoineC", &limits::kAntoineC);
     const auto breakConc = reader.number("breakConc", nullptr);
-    const auto oel = reader.optionalNumber("oel");
-    const auto idlh = reader.optionalNumber("idlh");
+    const auto oel = reader.number("oel", nullptr, false);
+    const auto idlh = reader.number("idlh", nullptr, false);
     const auto dataSource = reader.text("dataSource", false);
     reader.rejectUnknownKeys();
     if (!problems.empty()) {
@@ -212,8 +202,13 @@ void readVapor(const json& object, int slot, Scenario& scenario, Problems& probl
                           .antoineB = *antoineB,
                           .antoineC = *antoineC,
                           .cas = cas.value_or("")});
-    const std::string where = "vapors[" + std::to_string(slot) + "]";
-    storeOrReport(where.c_str(), problems, [&] { storeExposureLimits(state, slot, oel, idlh); });
+    try {
+        storeExposureLimits(state, slot, oel, idlh);
+    } catch (const ProgrammeInputError& error) {
+        problems.push_back("vapors[" + std::to_string(slot) + "]: " + error.what());
+        return;
+    }
+    scenario.exposureLimits = scenario.exposureLimits || oel || idlh;
     state.vapors[slot].dataSource = dataSource.value_or("");
     const VaporData& vapor = state.vapors[slot];
     // As the results screen stores a typed breakthrough concentration.
@@ -224,8 +219,54 @@ void readVapor(const json& object, int slot, Scenario& scenario, Problems& probl
     scenario.rows.push_back({shownConcentration, *breakConc});
 }
 
-const std::set<std::string> kScenarioKeys = {"format",   "cartridge", "conditions", "vapors",
-                                             "schedule", "exposure",  "report"};
+void readSchedule(const json& object, CalcState& state, Problems& problems) {
+    ObjectReader reader(object, "schedule", problems);
+    ScheduleInputs input;
+    input.safetyFactor = reader.number("safetyFactor", nullptr, false).value_or(input.safetyFactor);
+    const std::optional<std::string> basis = reader.text("basis", false);
+    input.shiftHours = reader.number("shiftHours", nullptr, false).value_or(input.shiftHours);
+    input.wornHoursPerShift =
+        reader.number("wornHoursPerShift", nullptr, false).value_or(input.wornHoursPerShift);
+    reader.rejectUnknownKeys();
+    if (basis && *basis != "estimate" && *basis != "minimum") {
+        problems.push_back("schedule.basis: must be \"estimate\" or \"minimum\", not \"" + *basis + "\"");
+    }
+    input.basis = basis == "minimum" ? ScheduleBasis::Minimum : ScheduleBasis::Estimate;
+    if (!problems.empty()) {
+        return;
+    }
+    try {
+        storeSchedule(state, input);
+    } catch (const ProgrammeInputError& error) {
+        problems.push_back(std::string("schedule: ") + error.what());
+    }
+}
+
+void readExposure(const json& object, CalcState& state, Problems& problems) {
+    ObjectReader reader(object, "exposure", problems);
+    const std::optional<std::string> facepiece = reader.text("facepiece", false);
+    const std::optional<double> factor = reader.number("protectionFactor", nullptr, false);
+    reader.rejectUnknownKeys();
+    ExposureInputs input;
+    if (facepiece && factor) {
+        problems.push_back("exposure: give either facepiece or protectionFactor, not both");
+    } else if (factor) {
+        input = {.facepiece = Facepiece::Typed, .typedProtectionFactor = *factor};
+    } else if (facepiece == "full facepiece") {
+        input.facepiece = Facepiece::FullFacepiece;
+    } else if (facepiece && *facepiece != "half mask") {
+        problems.push_back("exposure.facepiece: must be \"half mask\" or \"full facepiece\", not \"" +
+                           *facepiece + "\"");
+    }
+    if (!problems.empty()) {
+        return;
+    }
+    try {
+        storeExposure(state, input);
+    } catch (const ProgrammeInputError& error) {
+        problems.push_back(std::string("exposure: ") + error.what());
+    }
+}
 
 // False when the file is of a version this program does not read.
 bool readFormat(const json& input, Problems& problems) {
@@ -263,63 +304,6 @@ void readReportHeader(const json& object, CalcState& state, Problems& problems) 
     storeReportHeader(state, ReportHeader{site.value_or(""), task.value_or(""), preparedBy.value_or("")});
 }
 
-void readSchedule(const json& object, CalcState& state, Problems& problems) {
-    ObjectReader reader(object, "schedule", problems);
-    const ScheduleInputs defaults;
-    const auto safetyFactor = reader.optionalNumber("safetyFactor");
-    const auto basis = reader.text("basis", false);
-    const auto shiftHours = reader.optionalNumber("shiftHours");
-    const auto wornHours = reader.optionalNumber("wornHoursPerShift");
-    reader.rejectUnknownKeys();
-    if (basis && *basis != "estimate" && *basis != "minimum") {
-        problems.push_back("schedule.basis: must be \"estimate\" or \"minimum\", not \"" + *basis + "\"");
-    }
-    if (!problems.empty()) {
-        return;
-    }
-    storeOrReport("schedule", problems, [&] {
-        storeSchedule(
-            state,
-            ScheduleInputs{.safetyFactor = safetyFactor.value_or(defaults.safetyFactor),
-                           .basis = basis == "minimum" ? ScheduleBasis::Minimum : ScheduleBasis::Estimate,
-                           .shiftHours = shiftHours.value_or(defaults.shiftHours),
-                           .wornHoursPerShift = wornHours.value_or(defaults.wornHoursPerShift)});
-    });
-}
-
-void readExposure(const json& object, CalcState& state, Problems& problems) {
-    ObjectReader reader(object, "exposure", problems);
-    const auto facepiece = reader.text("facepiece", false);
-    const auto protectionFactor = reader.optionalNumber("protectionFactor");
-    reader.rejectUnknownKeys();
-    if (facepiece && protectionFactor) {
-        problems.push_back("exposure: give a facepiece or a protectionFactor, not both");
-    } else if (facepiece && *facepiece != "half mask" && *facepiece != "full facepiece") {
-        problems.push_back("exposure.facepiece: must be \"half mask\" or \"full facepiece\", not \"" +
-                           *facepiece + "\"");
-    }
-    if (!problems.empty()) {
-        return;
-    }
-    ExposureInputs input;
-    if (protectionFactor) {
-        input = ExposureInputs{Facepiece::Typed, *protectionFactor};
-    } else if (facepiece == "full facepiece") {
-        input.facepiece = Facepiece::FullFacepiece;
-    }
-    storeOrReport("exposure", problems, [&] { storeExposure(state, input); });
-}
-
-// An object the scenario may leave out.
-void readOptionalObject(const json& input, const char* key, CalcState& state, Problems& problems,
-                        void (*read)(const json&, CalcState&, Problems&)) {
-    if (input.contains(key)) {
-        if (const json* object = objectAt(input, key, problems)) {
-            read(*object, state, problems);
-        }
-    }
-}
-
 }  // namespace
 
 Problems readScenario(const json& input, Scenario& scenario) {
@@ -330,7 +314,9 @@ Problems readScenario(const json& input, Scenario& scenario) {
     }
     scenario = Scenario{};
     for (const auto& item : input.items()) {
-        if (!kScenarioKeys.contains(item.key())) {
+        if (item.key() != "cartridge" && item.key() != "conditions" && item.key() != "vapors" &&
+            item.key() != "schedule" && item.key() != "exposure" && item.key() != "format" &&
+            item.key() != "report") {
             problems.push_back(item.key() + ": is not a known key");
         }
     }
@@ -338,14 +324,28 @@ Problems readScenario(const json& input, Scenario& scenario) {
         // Nothing else of a file of another version is judged by this version's rules.
         return problems;
     }
-    readOptionalObject(input, "report", scenario.state, problems, readReportHeader);
-    readOptionalObject(input, "schedule", scenario.state, problems, readSchedule);
-    readOptionalObject(input, "exposure", scenario.state, problems, readExposure);
+    if (input.contains("report")) {
+        if (const json* report = objectAt(input, "report", problems)) {
+            readReportHeader(*report, scenario.state, problems);
+        }
+    }
     if (const json* cartridge = objectAt(input, "cartridge", problems)) {
         readCartridge(*cartridge, scenario.state, problems);
     }
     if (const json* conditions = objectAt(input, "conditions", problems)) {
         readConditions(*conditions, scenario.state, problems);
+    }
+    if (input.contains("schedule")) {
+        scenario.schedule = true;
+        if (const json* schedule = objectAt(input, "schedule", problems)) {
+            readSchedule(*schedule, scenario.state, problems);
+        }
+    }
+    if (input.contains("exposure")) {
+        scenario.exposure = true;
+        if (const json* exposure = objectAt(input, "exposure", problems)) {
+            readExposure(*exposure, scenario.state, problems);
+        }
     }
     const auto vapors = input.find("vapors");
     if (vapors == input.end()) {

@@ -145,7 +145,7 @@ TEST(ScenarioProgrammeInputs, AreOptionalAndRefusedByName) {
          "exposure.facepiece: must be \"half mask\" or \"full facepiece\", not \"hood\""},
         {"/exposure",
          {{"facepiece", "half mask"}, {"protectionFactor", 10}},
-         "exposure: give a facepiece or a protectionFactor, not both"},
+         "exposure: give either facepiece or protectionFactor, not both"},
         {"/vapors/0/idlh", 5, "vapors[1]: The IDLH value must not be below the exposure limit."},
         {"/report", {{"task", 4}}, "report.task: must be a text, not number"},
     };
