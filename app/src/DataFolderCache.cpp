@@ -1,5 +1,7 @@
 #include "quandrelle/app/DataFolderCache.h"
 
+#include "quandrelle/fit/StarterPlacement.h"
+
 namespace quandrelle {
 
 DataFolderCache::DataFolderCache(Chooser choose) : m_choose(std::move(choose)) {
@@ -11,7 +13,7 @@ DataFolderCache::DataFolderCache(Chooser choose) : m_choose(std::move(choose)) {
 const std::string& DataFolderCache::DataFolderPath() {
     if (m_cached.empty()) {
         const DataFolderChoice choice = m_choose();
-        prepareDataFolder(choice);
+        prepareDataFolderWithStarters(choice);
         m_cached = choice.folder;
     }
     return m_cached;

@@ -17,8 +17,6 @@
 
 #include "quandrelle/ProgramInfo.h"
 #include "quandrelle/calc/FitCommand.h"
-#include "quandrelle/calc/Scenario.h"
-#include "quandrelle/calc/ScenarioText.h"
 #include "quandrelle/calc/SweepRun.h"
 #include "quandrelle/calc/TextColumns.h"
 #include "quandrelle/engine/Calculate.h"
@@ -26,6 +24,8 @@
 #include "quandrelle/engine/ResultTexts.h"
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/engine/Sweep.h"
+#include "quandrelle/scenario/Scenario.h"
+#include "quandrelle/scenario/ScenarioText.h"
 #include "quandrelle/stores/DataFolder.h"
 #include "quandrelle/stores/RecordText.h"
 #include "quandrelle/stores/VaporStore.h"
@@ -37,8 +37,8 @@ namespace {
 using json = nlohmann::ordered_json;
 
 constexpr const char* kUsage =
-    "usage: quandrelle-calc SCENARIO.json [--json] [--sweep QUANTITY=FROM:TO:COUNT[:log] [--jobs N]]\n"
-    "                       [--report FILE.pdf]\n"
+    "usage: quandrelle-calc SCENARIO.json|FILE.quandrelle [--json]\n"
+    "                       [--sweep QUANTITY=FROM:TO:COUNT[:log] [--jobs N]] [--report FILE.pdf]\n"
     "       quandrelle-calc --fit-cartridge FIT.json [--json]\n"
     "Estimates the breakthrough time of every vapor of the scenario (\"-\" reads it from standard input).\n"
     "  --json      write the results as JSON instead of a table\n"
@@ -48,7 +48,8 @@ constexpr const char* kUsage =
     "  --jobs      points of the sweep computed at once (default: one per processor core)\n"
     "  --report FILE.pdf   also write the change-schedule report of the run as a PDF file\n"
     "  --site TEXT, --task TEXT, --prepared-by TEXT\n"
-    "              what the report names as the site, the task and who prepared it\n"
+    "              what the report names as the site, the task and who prepared it (in place of the\n"
+    "              scenario's \"report\")\n"
     "  --fit-cartridge FIT.json   fit a cartridge's micropore volume (and adsorption potential) to known\n"
     "              breakthrough times instead (see the manual page for FIT.json)\n"
     "  --version   the program's version\n";
@@ -177,6 +178,18 @@ bool readText(const std::string& path, std::istream& in, std::string& text, std:
         return false;
     }
     return true;
+}
+
+// What the report names: the scenario's own header where the command line does not say otherwise.
+ReportRequest withHeader(ReportRequest request, const ReportHeader& header) {
+    for (auto [given, saved] :
+         {std::pair{&request.site, &header.site}, std::pair{&request.task, &header.task},
+          std::pair{&request.preparedBy, &header.preparedBy}}) {
+        if (given->empty()) {
+            *given = *saved;
+        }
+    }
+    return request;
 }
 
 // A Single as the number its shown text stands for, so that JSON shows 0.1 and not 0.100000001.
@@ -452,7 +465,7 @@ int runCalcProgram(const std::vector<std::string>& args, std::istream& in, std::
     }
     if (options.report) {
         try {
-            writeReport(scenario.state, options.reportRequest);
+            writeReport(scenario.state, withHeader(options.reportRequest, scenario.state.reportHeader));
         } catch (const std::runtime_error& error) {
             err << error.what() << "\n";
             return kExitRefusedOrFailed;

@@ -4,10 +4,10 @@
 #include <iostream>
 
 #include "quandrelle/calc/CalcProgram.h"
-#include "quandrelle/calc/ScenarioText.h"
 #include "quandrelle/calc/TextColumns.h"
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/fit/FitRequestJson.h"
+#include "quandrelle/scenario/ScenarioText.h"
 #include "quandrelle/stores/RecordText.h"
 
 namespace quandrelle::calc {

@@ -7,7 +7,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "quandrelle/calc/Scenario.h"
+#include "quandrelle/scenario/Scenario.h"
 #include "quandrelle/fit/FitRequestJson.h"
 
 namespace quandrelle::calc {
