@@ -7,8 +7,8 @@
 #include <iosfwd>
 #include <string>
 
-#include "quandrelle/scenario/Scenario.h"
 #include "quandrelle/fit/FitRequestJson.h"
+#include "quandrelle/scenario/Scenario.h"
 
 namespace quandrelle::calc {
 
