@@ -19,6 +19,13 @@ CalcState vaporAlone(const CalcState& state, int slot) {
     return alone;
 }
 
+CalcState vaporAloneAt(const CalcState& state, int slot, float concentration) {
+    CalcState alone = vaporAlone(state, slot);
+    alone.vapors[1].avgConc = concentration;
+    alone.breakFraction[1] = alone.breakConc[1] / static_cast<double>(concentration);
+    return alone;
+}
+
 std::vector<SingleVaporEstimate> singleVaporEstimates(const CalcState& state) {
     std::vector<SingleVaporEstimate> estimates;
     for (int slot = 1; slot <= state.vaporCount; ++slot) {
@@ -28,9 +35,11 @@ std::vector<SingleVaporEstimate> singleVaporEstimates(const CalcState& state) {
         entry.name = state.vapors[slot].chemName;
         const CalculateOutcome outcome = runCalculation(alone);
         if (outcome.status == CalculateStatus::Done) {
+            entry.status = SingleVaporStatus::Answered;
             entry.estimate = alone.breakTimeResult[1];
             entry.minimum = alone.breakTimeMin[1];
             entry.maximum = alone.breakTimeMax[1];
+            entry.beyondServiceCap = alone.beyondServiceCap[1];
         } else {
             entry.status = SingleVaporStatus::Failed;
             entry.failure = outcome.errorText;
