@@ -369,67 +369,87 @@ std::string settledOnAnotherSum(double sum, double startSum) {
 }
 
 // Margins that keep the proof below clear of the rounding of the quantities it compares.
-constexpr double kRelativeRoundingMargin = 1e-9;
+constexpr double kRelativeRoundingMargin = 1e-6;
 constexpr double kSumRoundingMargin = 1e-9;
+// Below this reference fraction the margin above no longer outweighs the rounding of a pass.
+constexpr double kLeastProvableFraction = 1e-6;
+// Widenings of the interval tried before the proof is given up for this pass.
+constexpr int kProofWidenings = 4;
 
-// Whether the scans of vapors 1..k-1 give `scanned` for every reference fraction in [low, high].
-// A scan stops at the first step where the vapor's spreading pressure is at most the reference's
-// plus the tolerance, so a higher reference pressure can only stop it sooner: the scans agree
-// everywhere between two reference pressures when they agree at both. The reference pressure is
-// monotone on the interval when its reduced potential stays on one monotone stretch of the series.
-bool scansAgreeOn(const CalcState& state, const Fractions& scanned, double low, double high, bool leaps) {
+// The least and the greatest sum of the scanned fractions of vapors 1..k-1 over every reference
+// fraction in [low, high]; nothing when it cannot be bounded. A scan stops at the first step where
+// the vapor's spreading pressure is at most the reference's plus the tolerance, so a higher
+// reference pressure can only stop it sooner: each scan's fraction lies between its fractions at
+// the two ends as long as the reference pressure is monotone on the interval, which it is when the
+// reduced potential stays on one monotone stretch of the series.
+std::optional<std::pair<double, double>> scannedSumRange(const CalcState& state, double low, double high,
+                                                         bool leaps) {
     const int k = state.mixCount;
     const int stretch = monotoneStretch(spreadingPressureAt(state, k, low).potentialRatio);
     if (stretch == 2 || stretch != monotoneStretch(spreadingPressureAt(state, k, high).potentialRatio)) {
-        return false;
+        return std::nullopt;
     }
-    for (const double reference : {low, high}) {
+    std::array<Fractions, 2> ends{};
+    for (std::size_t end = 0; end < ends.size(); ++end) {
         CalcState scratch = state;
-        scratch.adsFraction[k] = reference;
+        scratch.adsFraction[k] = end == 0 ? low : high;
         try {
             for (int i = 1; i < k; ++i) {
-                if (matchSpreadingPressure(scratch, i, leaps) != scanned[static_cast<std::size_t>(i)]) {
-                    return false;
-                }
+                ends[end][static_cast<std::size_t>(i)] = matchSpreadingPressure(scratch, i, leaps);
             }
         } catch (const ScanFailure&) {
-            return false;
+            return std::nullopt;
         }
     }
-    return true;
+    double least = 0;
+    double greatest = 0;
+    for (int i = 1; i < k; ++i) {
+        const auto n = static_cast<std::size_t>(i);
+        least += std::min(ends[0][n], ends[1][n]);
+        greatest += std::max(ends[0][n], ends[1][n]);
+    }
+    return std::pair{least, greatest};
 }
 
 // True when the stop test can be shown never to pass again. With more than two vapors, a pass
 // depends only on the reference vapor's fraction x: the other vapors are scanned against its
-// spreading pressure, the pass sums their fractions G and x, and leaves x / (x + G). While the scans
-// give the same G, x moves toward 1 - G without passing it, and the pass sums move from x + G toward
-// 1. So when the scans give the same fractions for every x between the pass's and 1 - G, and every
-// sum between this pass's and 1 is more than the stop test's tolerance away from the starting sum,
-// the passes can only creep toward 1 - G for ever. `scanned` holds the pass's fractions before
-// they were divided by `sum`.
+// spreading pressure, the pass sums their fractions G and x, and leaves x / (x + G). If every x of
+// [1 - Gmax, 1 - Gmin] gives a G within [Gmin, Gmax], no pass leaves that interval once in it (the
+// new fraction grows with x and falls with G), and every later pass sum lies within
+// [1 - Gmax + Gmin, 1 - Gmin + Gmax]. When all of those sums are more than the stop test's tolerance
+// from the starting sum, the passes can only wander in the interval for ever. `scanned` holds the
+// pass's fractions before they were divided by `sum`.
 bool stopTestNeverPasses(const CalcState& state, const Fractions& scanned, double sum, double startSum,
                          bool leaps) {
     const int k = state.mixCount;
     // Beyond a grid step per vapor from 1 the pass sums have not settled: no proof is tried.
-    if (state.vaporCount == 2 || k < 2 || std::fabs(sum - 1) > k * kFractionStep) {
+    if (state.vaporCount == 2 || k < 2 || std::fabs(sum - 1) > k * kFractionStep ||
+        std::fabs(1 - startSum) <= kSettledSumTolerance + k * kFractionStep) {
         return false;
-    }
-    const double lowestSum = std::min(sum, 1.0) - kSumRoundingMargin;
-    const double highestSum = std::max(sum, 1.0) + kSumRoundingMargin;
-    if (lowestSum - startSum <= kSettledSumTolerance && startSum - highestSum <= kSettledSumTolerance) {
-        return false;
-    }
-    double others = 0;
-    for (int i = 1; i < k; ++i) {
-        others += scanned[static_cast<std::size_t>(i)];
     }
     const double x = scanned[static_cast<std::size_t>(k)];
-    const double fixedPoint = 1 - others;
-    if (!(x > 0) || !(fixedPoint > 0)) {
-        return false;
+    double least = sum - x;
+    double greatest = least;
+    for (int widening = 0; widening < kProofWidenings; ++widening) {
+        const double low = (1 - greatest) * (1 - kRelativeRoundingMargin);
+        const double high = (1 - least) * (1 + kRelativeRoundingMargin);
+        if (!(low > kLeastProvableFraction) || x < low || x > high) {
+            return false;
+        }
+        const std::optional<std::pair<double, double>> range = scannedSumRange(state, low, high, leaps);
+        if (!range) {
+            return false;
+        }
+        if (range->first >= least && range->second <= greatest) {
+            const double lowestSum = low + least - kSumRoundingMargin;
+            const double highestSum = high + greatest + kSumRoundingMargin;
+            return lowestSum - startSum > kSettledSumTolerance ||
+                   startSum - highestSum > kSettledSumTolerance;
+        }
+        least = std::min(least, range->first);
+        greatest = std::max(greatest, range->second);
     }
-    return scansAgreeOn(state, scanned, std::min(x, fixedPoint) * (1 - kRelativeRoundingMargin),
-                        std::max(x, fixedPoint) * (1 + kRelativeRoundingMargin), leaps);
+    return false;
 }
 
 // The passes of the iterative solver. Returns why they gave no answer, or nothing when they settled.
@@ -769,7 +789,14 @@ void mixtureSequence(CalcState& state, const RunWay& way);
 
 // For every vapor, the shortest single-vapor breakthrough time among the mixture's vapors, each run
 // alone at the mixture's total concentration: a vapor can be held no longer than the least held
-// vapor would be if the whole mixture were made of it.
+// vapor would be if the whole mixture were made of it. The single-vapor bound then takes each vapor
+// no higher than its own time alone, so the estimate is per vapor.
+// Measured on the 500 generated four- and five-vapor mixtures (seed 20261210) against the runs the
+// model answers (1189 vapors), each rule also held to the vapor alone: this rule is above the
+// model's time, minimum or maximum for 156 vapors, median ratio to the model's estimate 0.33; the
+// vapor's own time at the total concentration 305 (0.67); the shortest or own time at the total
+// concentration with the vapor's own breakthrough fraction 216 (0.39) and 381 (0.76). No rule of
+// these is never above the model's answer, so the most cautious is kept.
 void giveConservativeEstimate(CalcState& state, const CalcState& inputs, const std::string& why,
                               const RunWay& way) {
     double total = 0;
@@ -808,10 +835,10 @@ void giveConservativeEstimate(CalcState& state, const CalcState& inputs, const s
     state.runReport = RunReport{};
     state.runReport.becameConservative(
         "No equilibrium of the mixture under the model: " + why +
-        ". The times shown are a conservative estimate, the same for every vapor: the shortest single-vapor "
-        "breakthrough time among the mixture's vapors, each run alone at the mixture's total concentration "
-        "of " +
-        generalText(totalConcentration) + " ppm (here " + shortestName + ").");
+        ". The times shown are a conservative estimate: the shortest single-vapor breakthrough time among "
+        "the mixture's vapors, each run alone at the mixture's total concentration of " +
+        generalText(totalConcentration) + " ppm (here " + shortestName +
+        "), for each vapor no longer than its own time alone.");
 }
 
 // The vapor alone as a one-vapor run finds it: its own results.
