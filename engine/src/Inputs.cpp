@@ -1,6 +1,8 @@
 #include "quandrelle/engine/Inputs.h"
 
 #include <array>
+#include <cmath>
+#include <string>
 
 #include "quandrelle/engine/SetUp.h"
 
@@ -33,6 +35,11 @@ void storeVapor(CalcState& state, int slot, const VaporInput& input) {
         toSingle(input.antoineB),       toSingle(input.antoineC),
     };
     VaporData& vapor = state.vapors[slot];
+    if (vapor.chemName != input.name) {
+        vapor.oel.reset();
+        vapor.idlh.reset();
+        vapor.dataSource.clear();
+    }
     vapor.chemName = input.name;
     vapor.molWt = numbers[0];
     vapor.liqDensity = numbers[1];
@@ -84,6 +91,63 @@ void storeConcentration(CalcState& state, int slot, double ppm) {
     if (concentration > 0) {
         state.breakFraction[slot] = state.breakConc[slot] / concentration;
     }
+}
+
+namespace {
+
+// NaN fails every comparison, so each check is written as the accepted range.
+void require(bool accepted, const std::string& message) {
+    if (!accepted) {
+        throw ProgrammeInputError(message);
+    }
+}
+
+bool isLimit(std::optional<double> ppm) {
+    return !ppm || (std::isfinite(*ppm) && *ppm > 0);
+}
+
+}  // namespace
+
+void storeSchedule(CalcState& state, const ScheduleInputs& input) {
+    require(input.safetyFactor >= 1 && std::isfinite(input.safetyFactor),
+            "The safety factor must be a number of 1 or more.");
+    require(input.shiftHours > 0 && input.shiftHours <= 24,
+            "The shift length must be above 0 and at most 24 hours.");
+    require(input.wornHoursPerShift > 0 && input.wornHoursPerShift <= input.shiftHours,
+            "The hours worn per shift must be above 0 and at most the shift length.");
+    state.schedule = input;
+}
+
+void storeExposure(CalcState& state, const ExposureInputs& input) {
+    require(input.facepiece != Facepiece::Typed ||
+                (input.typedProtectionFactor >= 1 && std::isfinite(input.typedProtectionFactor)),
+            "The protection factor must be a number of 1 or more.");
+    state.exposure = input;
+}
+
+void storeReportHeader(CalcState& state, const ReportHeader& input) {
+    state.reportHeader = input;
+}
+
+void storeExposureLimits(CalcState& state, int slot, std::optional<double> oel, std::optional<double> idlh) {
+    require(isLimit(oel), "The exposure limit must be a concentration above 0 ppm.");
+    require(isLimit(idlh), "The IDLH value must be a concentration above 0 ppm.");
+    require(!oel || !idlh || *idlh >= *oel, "The IDLH value must not be below the exposure limit.");
+    VaporData& vapor = state.vapors[slot];
+    vapor.oel = oel;
+    vapor.idlh = idlh;
+}
+
+double protectionFactor(const ExposureInputs& exposure) {
+    switch (exposure.facepiece) {
+        case Facepiece::HalfMask:
+            return kHalfMaskProtectionFactor;
+        case Facepiece::FullFacepiece:
+            return kFullFacepieceProtectionFactor;
+        case Facepiece::Typed:
+            return exposure.typedProtectionFactor;
+    }
+    return kHalfMaskProtectionFactor;
 }
 
 }  // namespace quandrelle

@@ -10,9 +10,11 @@
 // record files and screens that share them.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "quandrelle/engine/ProgrammeInputs.h"
 #include "quandrelle/engine/RunReport.h"
 #include "quandrelle/engine/SlotArray.h"
 
@@ -40,6 +42,13 @@ struct VaporData {
     double affinityCoef = 0;  // relative to benzene; set by each run
     float molVolume = 0;      // cm3/mol; set by each run
     double satPressure = 0;   // kPa at the run temperature; set by each run
+    // The exposure limits the user entered for this vapor, unset when none was: the program ships
+    // none, since they differ by jurisdiction. They sit in the record so that a run's sorting of the
+    // slots carries them with their vapor.
+    std::optional<double> oel;   // occupational exposure limit, ppm
+    std::optional<double> idlh;  // immediately dangerous to life or health, ppm
+    // Where the properties came from, for the filed report; empty when the user typed them.
+    std::string dataSource;
 };
 
 // True for a name that marks nothing chosen: the free-slot marker in any case, with blanks around
@@ -100,6 +109,12 @@ struct CalcState {
     float airFlow = 0;      // L/min
     std::int16_t cartsPerRespirator = 0;
     float tempK = 0;  // set at the start of every run
+
+    // What a respirator programme adds: the schedule rules, the facepiece of the exposure check
+    // and the report's header.
+    ScheduleInputs schedule;
+    ExposureInputs exposure;
+    ReportHeader reportHeader;
 
     // Cartridge and carbon.
     std::string cartName;

@@ -5,6 +5,7 @@
 // them, and both store through the functions below, so that the same entry becomes the same
 // Single in the state whichever way it came in.
 
+#include <optional>
 #include <string>
 
 #include "quandrelle/engine/CalcState.h"
@@ -48,7 +49,9 @@ struct UseConditions {
 // (a CalcError) leaves the group as it was. The water affinity is stored after the
 // preconditioning humidity, which it reads.
 void storeCartridge(CalcState& state, const CartridgeInput& input);
-// Slot 1..5; the concentration's breakthrough fraction is left to the caller.
+// Slot 1..5; the concentration's breakthrough fraction is left to the caller. The slot's exposure
+// limits and data source stay when the same chemical is stored again and are cleared for another
+// one, whose limits the user has not entered.
 void storeVapor(CalcState& state, int slot, const VaporInput& input);
 void storeConditions(CalcState& state, const UseConditions& input);
 
@@ -63,5 +66,16 @@ void storeAirFlow(CalcState& state, double litresPerMinute);
 // stored concentration above 0 also sets the breakthrough fraction from the slot's breakthrough
 // concentration.
 void storeConcentration(CalcState& state, int slot, double ppm);
+
+// The programme's inputs. Each checks its group whole before it writes anything and throws a
+// ProgrammeInputError naming the field: a safety factor below 1, a shift outside 0..24 h, worn hours
+// outside 0..shift, a typed protection factor below 1.
+void storeSchedule(CalcState& state, const ScheduleInputs& input);
+void storeExposure(CalcState& state, const ExposureInputs& input);
+void storeReportHeader(CalcState& state, const ReportHeader& input);
+
+// The exposure limits (ppm) of the vapor in slot 1..5; an unset one clears it. A limit must be
+// above 0, and an IDLH below the OEL is refused as a mix-up of the two fields.
+void storeExposureLimits(CalcState& state, int slot, std::optional<double> oel, std::optional<double> idlh);
 
 }  // namespace quandrelle
