@@ -19,9 +19,9 @@
 #include <string>
 
 #include "MixtureGenerator.h"
-#include "quandrelle/calc/Scenario.h"
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/engine/SingleVaporBound.h"
+#include "quandrelle/scenario/Scenario.h"
 
 namespace {
 
