@@ -18,9 +18,6 @@ inline constexpr double kFractionStep = 0.0001;
 inline constexpr std::int64_t kMaxScanSteps = 100'000'000;
 // Last-resort bound on the passes of one equilibrium solution.
 inline constexpr std::int64_t kMaxSolverPasses = 100'000;
-// Simulated service time (min) beyond which a stage stops: more than 69 days of continuous
-// breathing through one cartridge, which no real cartridge is worn for.
-inline constexpr double kMaxServiceMinutes = 100'000;
 // Number of roll-up passes per stage.
 inline constexpr int kRollUpPasses = 10;
 
@@ -79,5 +76,9 @@ void MixtureSequence(CalcState& state);
 // cannot change within a stage and must give bit-identical results; this is the reference it is
 // checked against.
 void MixtureSequenceStepByStep(CalcState& state);
+
+// MixtureSequence with the stages stopped at another simulated service time than
+// kMaxServiceMinutes: a vapor beyond it must not change the times of the vapors after it.
+void MixtureSequenceWithServiceCap(CalcState& state, double serviceCapMinutes);
 
 }  // namespace quandrelle

@@ -4,6 +4,7 @@
 
 #include "ModelConstants.h"
 #include "WaterMiscibleCaution.h"
+#include "quandrelle/engine/ResultTexts.h"
 #include "quandrelle/engine/SetUp.h"
 
 namespace quandrelle {
@@ -11,6 +12,31 @@ namespace {
 
 // Torr at the normal boiling point.
 constexpr double kStandardPressureTorr = 760;
+
+// The mixture estimate of position p against the same vapor alone: longer by more than the share
+// below, or beyond the simulated service where the vapor alone is not.
+constexpr double kMarkedExcessOverAlone = 1.1;
+
+bool markedlyLongerThanAlone(const CalcState& state, int p) {
+    const SingleVaporEstimate& own = state.singleVapor[p];
+    if (!own.answered() || own.beyondServiceCap) {
+        return false;
+    }
+    return state.beyondServiceCap[p] || state.breakTimeResult[p] > kMarkedExcessOverAlone * own.estimate;
+}
+
+std::string longerThanAloneDetails(const CalcState& state) {
+    std::string details;
+    for (int p = 1; p <= state.vaporCount; ++p) {
+        if (isSlotInUse(state.vapors[p]) && markedlyLongerThanAlone(state, p)) {
+            const SingleVaporEstimate& own = state.singleVapor[p];
+            details += (details.empty() ? "" : "; ") + state.vapors[p].chemName + " " +
+                       breakTimeTexts(state, p).estimate + " min in the mixture, " +
+                       breakTimeTexts(own.estimate, own.minimum, own.maximum, false).estimate + " min alone";
+        }
+    }
+    return details;
+}
 
 bool boilsBelowMigrationLimit(const VaporData& vapor) {
     const std::optional<double> boiling = normalBoilingPointC(vapor);
@@ -67,6 +93,20 @@ std::vector<std::string> runCautions(const CalcState& state, bool conservativeEs
     if (!concentrated.empty()) {
         cautions.push_back("Concentration above 1000 ppm (" + concentrated +
                            "): outside the range most cartridges are tested for.");
+    }
+    const std::string unheld = runVaporNamesWhere(state, [&](int p) {
+        const SingleVaporEstimate& own = state.singleVapor[p];
+        return own.answered() && !own.beyondServiceCap && own.estimate < kBarelyHeldMinutes;
+    });
+    if (!unheld.empty()) {
+        cautions.push_back("Breaks through in under 1 minute even alone (" + unheld +
+                           "): this cartridge does not remove it; another protection is needed.");
+    }
+    const std::string longerThanAlone = longerThanAloneDetails(state);
+    if (!longerThanAlone.empty()) {
+        cautions.push_back("Longer in the mixture than alone by more than 10 % (" + longerThanAlone +
+                           "): competing vapors can only shorten a vapor's time, so the shorter time is the "
+                           "safe basis for a change schedule.");
     }
     if (const std::optional<std::string> miscible = smallWaterMiscibleCaution(state)) {
         cautions.push_back(*miscible);

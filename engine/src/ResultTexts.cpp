@@ -5,6 +5,25 @@
 
 namespace quandrelle {
 
+BreakTimeTexts breakTimeTexts(double estimate, double minimum, double maximum, bool beyondServiceCap) {
+    if (beyondServiceCap) {
+        return {kLongerThanServiceCapText, {}, {}};
+    }
+    return {formatNumber(estimate, "#.#"), formatNumber(minimum, "0"), formatNumber(maximum, "0")};
+}
+
+BreakTimeTexts breakTimeTexts(const CalcState& state, int position) {
+    return breakTimeTexts(state.breakTimeResult[position], state.breakTimeMin[position],
+                          state.breakTimeMax[position], state.beyondServiceCap[position]);
+}
+
+std::string breakTimeSummary(const BreakTimeTexts& texts) {
+    if (texts.minimum.empty() && texts.maximum.empty()) {
+        return texts.estimate;
+    }
+    return texts.estimate + " min (range " + texts.minimum + " to " + texts.maximum + " min)";
+}
+
 ResultRows resultRows(const CalcState& state) {
     ResultRows rows;
     for (int slot = kFirstSlot; slot <= kMaxVapors; ++slot) {
@@ -19,9 +38,10 @@ ResultRows resultRows(const CalcState& state) {
         row.name = vapor.chemName;
         row.concentration = generalText(vapor.avgConc);
         row.breakConc = generalText(state.breakConc[slot]);
-        row.estimate = formatNumber(state.breakTimeResult[slot], "#.#");
-        row.minimum = formatNumber(state.breakTimeMin[slot], "0");
-        row.maximum = formatNumber(state.breakTimeMax[slot], "0");
+        BreakTimeTexts times = breakTimeTexts(state, slot);
+        row.estimate = std::move(times.estimate);
+        row.minimum = std::move(times.minimum);
+        row.maximum = std::move(times.maximum);
     }
     return rows;
 }

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "quandrelle/engine/Calculate.h"
+#include "quandrelle/engine/ResultTexts.h"
 
 namespace quandrelle {
 
@@ -90,7 +91,8 @@ CurvePoint curvePointOf(const SweepPoint& point, int vaporCount) {
                               "The vapors of this run could not be matched to the entered ones.",
                               {}};
         }
-        curve.times.push_back({run.breakTimeResult[p], run.breakTimeMin[p], run.breakTimeMax[p]});
+        curve.times.push_back(
+            {run.breakTimeResult[p], run.breakTimeMin[p], run.breakTimeMax[p], run.beyondServiceCap[p]});
     }
     return curve;
 }
@@ -113,6 +115,10 @@ std::string curvesCsv(SweepQuantity quantity, std::span<const std::string> vapor
         for (std::size_t v = 0; v < vaporNames.size(); ++v) {
             if (point.hasTimes()) {
                 const VaporTimes& times = point.times.at(v);
+                if (times.beyondServiceCap) {
+                    text += "," + csvField(kLongerThanServiceCapText) + ",,";
+                    continue;
+                }
                 text += "," + shortest(times.estimate) + "," + shortest(times.minimum) + "," +
                         shortest(times.maximum);
             } else {

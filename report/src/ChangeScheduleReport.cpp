@@ -13,6 +13,7 @@
 #include "quandrelle/ProgramInfo.h"
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/MethodSummary.h"
+#include "quandrelle/engine/ResultTexts.h"
 #include "quandrelle/engine/SetUp.h"
 
 namespace quandrelle {
@@ -159,12 +160,12 @@ QString resultsPart(const CalcState& state) {
     std::vector<QStringList> rows;
     for (int slot : slotsOfTheRun(state)) {
         const VaporData& vapor = state.vapors[slot];
-        rows.push_back(
-            {QStringLiteral("Vapor #%1").arg(slot), html(vapor.chemName), shownNumber(vapor.avgConc),
-             html(massConcentrationText(equivalentConcentration(state, slot))),
-             html(generalText(state.breakConc[slot])), html(formatNumber(state.breakTimeResult[slot], "#.#")),
-             html(formatNumber(state.breakTimeMin[slot], "0")),
-             html(formatNumber(state.breakTimeMax[slot], "0"))});
+        const BreakTimeTexts times = breakTimeTexts(state, slot);
+        rows.push_back({QStringLiteral("Vapor #%1").arg(slot), html(vapor.chemName),
+                        shownNumber(vapor.avgConc),
+                        html(massConcentrationText(equivalentConcentration(state, slot))),
+                        html(generalText(state.breakConc[slot])), html(times.estimate), html(times.minimum),
+                        html(times.maximum)});
     }
     return section(QStringLiteral("Calculated Results")) +
            QStringLiteral("<p>Breakthrough times in minutes: the estimate and its range (min to max).</p>") +

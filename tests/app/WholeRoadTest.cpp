@@ -156,6 +156,7 @@ BreakTimeFive& WholeRoadTest::driveToTheFirstRun() {
     auto& results = shown<BreakTimeFive>(forms::kResults);
     typeAndTab({{results.vapBkConc(1), "15"}, {results.vapBkConc(2), "30"}});
     clickThroughWindow(results.cmdCalc());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !results.runInProgress(); }, 60000));
     EXPECT_TRUE(messenger.shown.empty()) << messenger.shown.front().text;
     return results;
 }
@@ -186,6 +187,7 @@ TEST_F(WholeRoadTest, ConditionsChangedOnTheResultsScreenGiveTheCommandLineResul
     BreakTimeFive& results = driveToTheFirstRun();
     typeAndTab({{results.relHumid(), "85"}, {results.airFlowVol(), "45"}});
     clickThroughWindow(results.cmdCalc());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !results.runInProgress(); }, 60000));
     ASSERT_TRUE(messenger.shown.empty()) << messenger.shown.front().text;
 
     nlohmann::json scenario = nlohmann::json::parse(kScenario);

@@ -92,17 +92,10 @@ TEST(Calculate, OverflowOutsideThePreparationNamesNoVapor) {
 }
 
 TEST(Calculate, OtherFailuresShowTheirOwnDescription) {
-    test::VaporInput trace = test::kToluene;
-    trace.concentration = 0.05f;
-    trace.breakConc = 0.005;
-    CalcState state = withVapors(halfMask(), {trace});
-    const CalculateOutcome outcome = Calculate(state, test::rowsOf(state));
-    EXPECT_EQ(outcome.status, CalculateStatus::Failed);
-    EXPECT_EQ(outcome.errorText,
-              "No breakthrough time for Toluene (stage 1): the simulated service time passed 100000 minutes "
-              "(more than 69 days of continuous use), longer than any cartridge is worn. Please check the "
-              "concentrations and the cartridge data.");
-    EXPECT_FALSE(outcome.endProgram);
+    CalcState state;
+    state.preparingSlot = 1;
+    const CalcError error(CalcErrorKind::NoConvergence, "No equilibrium of the mixture under the model: x");
+    EXPECT_EQ(failureText(state, error), "No equilibrium of the mixture under the model: x");
 }
 
 TEST(Calculate, UnexpectedErrorEndsTheProgram) {

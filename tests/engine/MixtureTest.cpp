@@ -13,6 +13,7 @@
 #include "WtdCalcs.h"
 #include "quandrelle/engine/Calculate.h"
 #include "quandrelle/engine/DisplayFormat.h"
+#include "quandrelle/engine/ResultTexts.h"
 #include "quandrelle/engine/SetUp.h"
 
 namespace quandrelle {
@@ -559,25 +560,51 @@ INSTANTIATE_TEST_SUITE_P(
         "pressures instead ("}),
     [](const auto& info) { return std::string(info.param.label); });
 
-TEST(WholeRun, ServiceTimeBeyondAnyCartridgeStopsTheStage) {
+// A trace of toluene that a fresh cartridge would hold for longer than any cartridge is worn.
+test::VaporInput tolueneTrace() {
     test::VaporInput trace = test::kToluene;
     trace.concentration = 0.05f;
     trace.breakConc = 0.005;
-    CalcState state = withVapors(halfMask(), {trace});
+    return trace;
+}
+
+TEST(WholeRun, AFrontBeyondTheServiceCapIsShownAsLongerThanIt) {
+    CalcState state = withVapors(halfMask(), {tolueneTrace()});
     PrepareRun(state);
-    try {
-        MixtureSequence(state);
-        FAIL() << "the run ended normally";
-    } catch (const CalcError& error) {
-        EXPECT_EQ(error.kind(), CalcErrorKind::NoConvergence);
-        EXPECT_EQ(
-            error.description(),
-            "No breakthrough time for Toluene (stage 1): the simulated service time passed 100000 minutes "
-            "(more than 69 days of continuous use), longer than any cartridge is worn. Please check the "
-            "concentrations and the cartridge data.");
-    }
-    EXPECT_GT(state.elapsedTime, kMaxServiceMinutes);
-    EXPECT_LT(state.elapsedTime, kMaxServiceMinutes + 0.2);
+    MixtureSequence(state);
+    EXPECT_TRUE(state.beyondServiceCap[1]);
+    EXPECT_EQ(state.breakTimeResult[1], kMaxServiceMinutes);
+    EXPECT_EQ(state.breakTimeMax[1], kMaxServiceMinutes);
+    EXPECT_LE(state.breakTimeMin[1], kMaxServiceMinutes);
+    EXPECT_LE(state.elapsedTime, kMaxServiceMinutes);
+    EXPECT_GT(state.elapsedTime, kMaxServiceMinutes - 0.2);
+    const ResultRowTexts row = resultRows(state)[1];
+    EXPECT_EQ(row.estimate + "|" + row.minimum + "|" + row.maximum, "longer than 100,000 min||");
+    ASSERT_EQ(state.runReport.notes.size(), 1u);
+    EXPECT_EQ(state.runReport.notes[0].substr(0, 52), "Toluene: its front had not passed after 100000 minut");
+}
+
+// The weaker vapors' stages go on from the bed at the cap, where its water uptake has long settled:
+// their times are the same wherever the cap lies.
+TEST(WholeRun, TheStagesAfterACappedFrontDoNotDependOnWhereTheCapLies) {
+    test::VaporInput acetone = test::kAcetone;
+    acetone.concentration = 10;
+    acetone.breakConc = 1;
+    const CalcState entered = withVapors(halfMask(), {tolueneTrace(), acetone});
+    CalcState atCap = entered;
+    CalcState raised = entered;
+    PrepareRun(atCap);
+    PrepareRun(raised);
+    MixtureSequence(atCap);
+    MixtureSequenceWithServiceCap(raised, 1.1 * kMaxServiceMinutes);
+    ASSERT_EQ(atCap.vapors[2].chemName, "Toluene");
+    EXPECT_TRUE(atCap.beyondServiceCap[2] && raised.beyondServiceCap[2]);
+    EXPECT_EQ(raised.breakTimeResult[2], 1.1 * kMaxServiceMinutes);
+    EXPECT_FALSE(atCap.beyondServiceCap[1]);
+    EXPECT_EQ(formatNumber(atCap.breakTimeResult[1], "#.#"), "405.4");
+    EXPECT_EQ(atCap.breakTimeResult[1], raised.breakTimeResult[1]);
+    EXPECT_EQ(atCap.breakTimeMin[1], raised.breakTimeMin[1]);
+    EXPECT_EQ(atCap.breakTimeMax[1], raised.breakTimeMax[1]);
 }
 
 }  // namespace

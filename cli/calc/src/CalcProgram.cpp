@@ -202,16 +202,23 @@ json resultsJson(const CalcState& state, double equivalentConcentration) {
     json results = json::array();
     for (int p = 1; p <= state.vaporCount; ++p) {
         const ResultRowTexts& row = shown[static_cast<std::size_t>(p)];
-        results.push_back({
+        // A time beyond the simulated service has no number of its own: only the bound it passed.
+        const bool beyondCap = state.beyondServiceCap[p];
+        auto time = [&](double minutes) { return beyondCap ? json() : json(minutes); };
+        json result = {
             {"position", p},
             {"name", state.vapors[p].chemName},
             {"concentration", shownValue(state.vapors[p].avgConc)},
             {"breakConc", state.breakConc[p]},
-            {"breakthroughTime", state.breakTimeResult[p]},
-            {"minTime", state.breakTimeMin[p]},
-            {"maxTime", state.breakTimeMax[p]},
-            {"display", {{"estimate", row.estimate}, {"min", row.minimum}, {"max", row.maximum}}},
-        });
+            {"breakthroughTime", time(state.breakTimeResult[p])},
+            {"minTime", time(state.breakTimeMin[p])},
+            {"maxTime", time(state.breakTimeMax[p])},
+        };
+        if (beyondCap) {
+            result["longerThanMinutes"] = kMaxServiceMinutes;
+        }
+        result["display"] = {{"estimate", row.estimate}, {"min", row.minimum}, {"max", row.maximum}};
+        results.push_back(std::move(result));
     }
     return {{"equivalentConcentration", equivalentConcentration},
             {"faceVelocity", state.faceVelocity},

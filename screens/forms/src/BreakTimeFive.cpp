@@ -5,7 +5,9 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPrinterInfo>
+#include <QProgressBar>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 #include <optional>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/Inputs.h"
 #include "quandrelle/engine/ResultTexts.h"
+#include "quandrelle/engine/RunStop.h"
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/screens/framework/FormNames.h"
 #include "quandrelle/screens/output/ReportOutput.h"
@@ -138,6 +141,16 @@ void BreakTimeFive::buildControls() {
     m_cmdExit = new QPushButton(QStringLiteral("      Exit        Program"), this);
     m_runNotes = new QLabel(this);
     m_runNotes->setWordWrap(true);
+    // While Calculate runs: a bar that moves for as long as the run takes, and its Cancel.
+    m_runProgress = new QProgressBar(this);
+    m_runProgress->setRange(0, 0);
+    m_runProgress->setAccessibleName(QStringLiteral("Calculation in progress"));
+    m_runProgress->setVisible(false);
+    m_cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cmdCancel->setAccessibleName(QStringLiteral("Cancel the calculation"));
+    m_cmdCancel->setVisible(false);
+    connect(m_cmdCancel, &QPushButton::clicked, this, [this] { m_stop.request_stop(); });
+    connect(&m_run, &QFutureWatcher<FinishedRun>::finished, this, &BreakTimeFive::onRunFinished);
     m_runNotes->setTextFormat(Qt::PlainText);
     m_runNotes->setAccessibleName(kRunNotesName);
     m_cmdReport = new QPushButton(QStringLiteral("Report..."), this);
@@ -278,6 +291,10 @@ void BreakTimeFive::buildLayout() {
     frame->setSizeConstraint(QLayout::SetMinimumSize);
     frame->addLayout(grid);
     frame->addWidget(m_runNotes);
+    auto* running = new QHBoxLayout;
+    running->addWidget(m_runProgress, 1);
+    running->addWidget(m_cmdCancel);
+    frame->addLayout(running);
     frame->addSpacing(16);
     frame->addLayout(lower);
 
@@ -375,24 +392,61 @@ void BreakTimeFive::focusBreakConc(int row) {
 // --- Calculate ---
 
 void BreakTimeFive::onCalculate() {
-    std::optional<BusyCursor> busy(std::in_place);
+    if (m_running) {
+        return;
+    }
     try {
         std::vector<BreakthroughRow> rows;
         for (int row = 1; row <= kMaxVapors; ++row) {
             rows.push_back({numberIn(m_vapConc[row]), numberIn(m_vapBkConc[row])});
         }
+        if (!withinBreakFractionLimits(state(), rows)) {
+            forms().ShowForm(forms::kLimitsMessage);
+            hide();
+            return;
+        }
+    } catch (const std::exception& failure) {
+        // A number too large to read: reported like any failure of the run.
+        reportRunFailure(failure.what());
+        return;
+    }
+    startRun(state());
+}
+
+void BreakTimeFive::startRun(CalcState copy) {
+    m_stop = std::stop_source();
+    setRunning(true);
+    m_run.setFuture(QtConcurrent::run([copy = std::move(copy), stop = m_stop.get_token()]() mutable {
+        const ScopedRunStop stoppable(stop);
+        FinishedRun finished;
+        try {
+            finished.outcome = runCalculation(copy);
+        } catch (const RunStopped&) {
+            return finished;
+        } catch (const std::exception& failure) {
+            // A step of the run that failed outside the model's own errors: reported like them.
+            finished.outcome = CalculateOutcome{CalculateStatus::Failed, failure.what(), false};
+        }
+        finished.state = std::move(copy);
+        return finished;
+    }));
+}
+
+void BreakTimeFive::onRunFinished() {
+    FinishedRun finished = m_run.result();
+    setRunning(false);
+    if (!finished.state) {
+        return;  // stopped: the screen stays as it was before Calculate
+    }
+    try {
+        ClearResultsDisplay();
         // Done announces the results, which this screen and the hub then show.
-        const CalculateOutcome outcome = document().calculate(rows, [this] { ClearResultsDisplay(); });
-        switch (outcome.status) {
+        document().acceptRun(std::move(*finished.state), finished.outcome);
+        switch (finished.outcome.status) {
             case CalculateStatus::OutOfLimits:
-                busy.reset();
-                forms().ShowForm(forms::kLimitsMessage);
-                hide();
-                return;
             case CalculateStatus::Failed:
-                busy.reset();
-                reportRunFailure(outcome.errorText);
-                if (outcome.endProgram) {
+                reportRunFailure(finished.outcome.errorText);
+                if (finished.outcome.endProgram) {
                     context().program.endProgram();
                 }
                 return;
@@ -407,11 +461,41 @@ void BreakTimeFive::onCalculate() {
                 return;
         }
     } catch (const std::exception& failure) {
-        // A number too large to read, or a step of the display that failed: the run ends here,
-        // reported like any failure of the run.
-        busy.reset();
+        // A step of the display that failed: reported like any failure of the run.
         reportRunFailure(failure.what());
     }
+}
+
+// While a run works on its copy, nothing on the screen may change the state it will replace, and
+// a second Calculate cannot start: every control but Cancel waits.
+void BreakTimeFive::setRunning(bool running) {
+    m_running = running;
+    if (running) {
+        m_busy.emplace();
+        for (QWidget* control : findChildren<QWidget*>()) {
+            if (control != m_cmdCancel && control->isEnabled() &&
+                (qobject_cast<QLineEdit*>(control) || qobject_cast<QPushButton*>(control))) {
+                control->setEnabled(false);
+                m_disabledByRun.emplace_back(control);
+            }
+        }
+    } else {
+        m_busy.reset();
+        for (const QPointer<QWidget>& control : m_disabledByRun) {
+            if (control) {
+                control->setEnabled(true);
+            }
+        }
+        m_disabledByRun.clear();
+    }
+    m_runProgress->setVisible(running);
+    m_cmdCancel->setVisible(running);
+    m_cmdCancel->setEnabled(running);
+}
+
+BreakTimeFive::~BreakTimeFive() {
+    m_stop.request_stop();
+    m_run.waitForFinished();
 }
 
 void BreakTimeFive::reportRunFailure(const std::string& text) {

@@ -105,14 +105,17 @@ CalculateOutcome CalcDocument::calculate(std::span<const BreakthroughRow> rows,
     // A run sorts the vapors into the order they break through before it can fail; a failed run
     // gives the inputs back as the screens show them, so that the next edit of a row reaches the
     // vapor it shows.
-    const CalcState entered = m_state;
-    const CalculateOutcome outcome = Calculate(m_state, rows, clearResults);
-    if (outcome.status == CalculateStatus::Done) {
-        emit resultsChanged();
-    } else if (outcome.status == CalculateStatus::Failed) {
-        m_state = entered;
-    }
+    CalcState ran = m_state;
+    const CalculateOutcome outcome = Calculate(ran, rows, clearResults);
+    acceptRun(std::move(ran), outcome);
     return outcome;
+}
+
+void CalcDocument::acceptRun(CalcState ran, const CalculateOutcome& outcome) {
+    if (outcome.status == CalculateStatus::Done) {
+        m_state = std::move(ran);
+        emit resultsChanged();
+    }
 }
 
 }  // namespace quandrelle

@@ -24,7 +24,6 @@
 #include <QtConcurrent/QtConcurrentMap>
 #include <cmath>
 
-#include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/ResultTexts.h"
 #include "quandrelle/engine/RunStop.h"
 #include "quandrelle/screens/dialogs/DialogRunner.h"
@@ -53,9 +52,8 @@ QString pointDescription(const WhatIfCurves& curves, const CurvePoint& point, st
     const VaporTimes& times = point.times.at(vapor);
     QString description = shownText(curves.vaporNames.at(vapor)) + which + QStringLiteral(" at ") +
                           quantityValueText(curves.quantity, point.value) + QStringLiteral(": ") +
-                          shownText(formatNumber(times.estimate, "#.#")) + QStringLiteral(" min (range ") +
-                          shownText(formatNumber(times.minimum, "0")) + QStringLiteral(" to ") +
-                          shownText(formatNumber(times.maximum, "0")) + QStringLiteral(" min)");
+                          shownText(breakTimeSummary(breakTimeTexts(times.estimate, times.minimum,
+                                                                    times.maximum, times.beyondServiceCap)));
     if (point.kind != CurvePointKind::Model) {
         description += QStringLiteral(", ") + shownText(std::string(curvePointKindName(point.kind)));
     }

@@ -4,6 +4,9 @@
 #include <chrono>
 #include <cmath>
 #include <fstream>
+#include <iomanip>
+#include <iostream>
+#include <limits>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -143,26 +146,133 @@ nlohmann::json MixtureGenerator::next(int vaporCount) {
     return scenario;
 }
 
+namespace {
+
+struct JsonResult {
+    int status = -1;
+    nlohmann::json output;
+    std::string err;
+};
+
+JsonResult runJson(const nlohmann::json& scenario) {
+    std::istringstream in(scenario.dump());
+    std::ostringstream out;
+    std::ostringstream err;
+    JsonResult result;
+    result.status = calc::runCalcProgram({"-", "--json"}, in, out, err);
+    result.err = err.str();
+    if (result.status == calc::kExitResults) {
+        result.output = nlohmann::json::parse(out.str());
+    }
+    return result;
+}
+
+void runAlone(CorpusRun& run) {
+    for (const nlohmann::json& vapor : run.scenario["vapors"]) {
+        nlohmann::json single = run.scenario;
+        single["vapors"] = nlohmann::json::array({vapor});
+        const JsonResult result = runJson(single);
+        run.alone[vapor["name"].get<std::string>()] =
+            result.status == calc::kExitResults ? result.output["results"][0] : nlohmann::json();
+    }
+}
+
+// A time of a result row; a time longer than the simulated service (null) counts as endless.
+double timeOf(const nlohmann::json& row, const char* key) {
+    const nlohmann::json& value = row[key];
+    return value.is_number() ? value.get<double>() : std::numeric_limits<double>::infinity();
+}
+
+constexpr double kMarkedExcess = 1.1;
+
+}  // namespace
+
 void runCorpus(MixtureGenerator& generator, int count, int fewestVapors,
-               const std::function<void(const CorpusRun&)>& each) {
+               const std::function<void(const CorpusRun&)>& each, bool alone) {
     for (int n = 0; n < count; ++n) {
         CorpusRun run;
         run.index = n;
         run.vapors = fewestVapors + n % (6 - fewestVapors);
         run.scenario = generator.next(run.vapors);
-        std::istringstream in(run.scenario.dump());
-        std::ostringstream out;
-        std::ostringstream err;
         const auto start = std::chrono::steady_clock::now();
-        const int status = calc::runCalcProgram({"-", "--json"}, in, out, err);
+        const JsonResult result = runJson(run.scenario);
         run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         run.method = "failed";
-        run.error = err.str();
-        if (status == calc::kExitResults) {
-            run.output = nlohmann::json::parse(out.str());
+        run.error = result.err;
+        if (result.status == calc::kExitResults) {
+            run.output = result.output;
             run.method = run.output["method"].get<std::string>();
         }
+        if (alone) {
+            runAlone(run);
+        }
         each(run);
+    }
+}
+
+void CorpusTally::add(const CorpusRun& run) {
+    ++m_runs;
+    Cell& cell = m_cells[run.method][run.vapors];
+    ++cell.runs;
+    cell.vapors += run.vapors;
+    if (run.seconds > cell.slowestSeconds) {
+        cell.slowestSeconds = run.seconds;
+        cell.slowestIndex = run.index;
+    }
+    if (run.method == "failed") {
+        cell.unanswered += run.vapors;
+        return;
+    }
+    for (const nlohmann::json& row : run.output["results"]) {
+        if (row["breakthroughTime"].is_null() && !row.contains("longerThanMinutes")) {
+            ++cell.unanswered;
+        }
+        const auto found = run.alone.find(row["name"].get<std::string>());
+        if (found == run.alone.end() || found->second.is_null()) {
+            continue;
+        }
+        const nlohmann::json& own = found->second;
+        bool above = false;
+        for (const char* key : {"breakthroughTime", "minTime", "maxTime"}) {
+            above = above || timeOf(row, key) > timeOf(own, key);
+        }
+        cell.above += above ? 1 : 0;
+        cell.aboveByTenth +=
+            timeOf(row, "breakthroughTime") > kMarkedExcess * timeOf(own, "breakthroughTime");
+    }
+}
+
+CorpusTally::Cell CorpusTally::total(const std::string& method) const {
+    Cell sum;
+    const auto found = m_cells.find(method);
+    if (found == m_cells.end()) {
+        return sum;
+    }
+    for (const auto& [vapors, cell] : found->second) {
+        sum.runs += cell.runs;
+        sum.vapors += cell.vapors;
+        sum.above += cell.above;
+        sum.aboveByTenth += cell.aboveByTenth;
+        sum.unanswered += cell.unanswered;
+        if (cell.slowestSeconds > sum.slowestSeconds) {
+            sum.slowestSeconds = cell.slowestSeconds;
+            sum.slowestIndex = cell.slowestIndex;
+        }
+    }
+    return sum;
+}
+
+void CorpusTally::print(std::ostream& out) const {
+    out << "method        vapors  runs  vapors above alone (>10 %)  no time  slowest s (run)\n";
+    for (const auto& [method, byCount] : m_cells) {
+        for (const auto& [vapors, cell] : byCount) {
+            out << std::left << std::setw(14) << method << std::setw(8) << vapors << std::setw(6) << cell.runs
+                << std::setw(28)
+                << (std::to_string(cell.above) + " of " + std::to_string(cell.vapors) + " (" +
+                    std::to_string(cell.aboveByTenth) + ")")
+                << std::setw(9) << cell.unanswered << cell.slowestSeconds << " (" << cell.slowestIndex
+                << ")\n";
+        }
     }
 }
 

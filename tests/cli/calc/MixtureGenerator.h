@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <random>
 #include <string>
@@ -17,6 +19,8 @@ namespace quandrelle::test {
 
 // The seed of the corpus the benchmark and the corpus tool report on.
 inline constexpr std::uint64_t kCorpusSeed = 20261208;
+// The seed of the corpus of four- and five-vapor mixtures (--fewest 4).
+inline constexpr std::uint64_t kFourAndFiveVaporSeed = 20261210;
 
 struct LibraryVapor {
     std::string name;
@@ -53,10 +57,40 @@ struct CorpusRun {
     nlohmann::json scenario;
     nlohmann::json output;
     std::string error;  // what the calculator reported when it failed
+    // With runCorpus's `alone`: by vapor name, the result row of the vapor run alone at its own
+    // concentration under the same cartridge and conditions (null when that run failed).
+    std::map<std::string, nlohmann::json> alone;
 };
 
-// Runs `count` generated mixtures, of fewestVapors to 5 vapors in turn, calling `each` after each.
+// Runs `count` generated mixtures, of fewestVapors to 5 vapors in turn, calling `each` after each;
+// with `alone`, also every vapor of each mixture on its own.
 void runCorpus(MixtureGenerator& generator, int count, int fewestVapors,
-               const std::function<void(const CorpusRun&)>& each);
+               const std::function<void(const CorpusRun&)>& each, bool alone = false);
+
+// Per answering method and number of vapors: how many vapors came out longer than the same vapor
+// alone (any of estimate, minimum and maximum above its own; and the estimate above by more than
+// 10 %), how many had no time at all, and the slowest run. Runs must come with their `alone` rows.
+class CorpusTally {
+public:
+    void add(const CorpusRun& run);
+    void print(std::ostream& out) const;
+
+    struct Cell {
+        int runs = 0;
+        int vapors = 0;
+        int above = 0;
+        int aboveByTenth = 0;
+        int unanswered = 0;
+        double slowestSeconds = 0;
+        int slowestIndex = -1;
+    };
+    // Every vapor count of a method taken together.
+    Cell total(const std::string& method) const;
+    int runs() const { return m_runs; }
+
+private:
+    std::map<std::string, std::map<int, Cell>> m_cells;
+    int m_runs = 0;
+};
 
 }  // namespace quandrelle::test

@@ -61,6 +61,7 @@ protected:
                 QString::number(vapors[static_cast<std::size_t>(row - 1)].breakConc));
         }
         screen->cmdCalc()->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !screen->runInProgress(); }, 60000));
     }
 
     WhatIfWindow& openWindow() {

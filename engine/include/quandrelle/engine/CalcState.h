@@ -20,6 +20,11 @@
 
 namespace quandrelle {
 
+// Simulated service time (min) at which a stage stops: more than 69 days of continuous breathing
+// through one cartridge, which no real cartridge is worn for. A vapor whose front has not passed by
+// then is shown as longer than this, and the weaker vapors' stages go on from the bed as it stands.
+inline constexpr double kMaxServiceMinutes = 100'000;
+
 // The name a free vapor slot carries; an empty name marks a free slot as well.
 inline constexpr const char* kNoneSelected = "None Selected";
 
@@ -61,6 +66,29 @@ struct VaporSortEntry {
     double molarCapacity = 0;
     double breakConc = 0;
     double breakFraction = 0;
+};
+
+enum class SingleVaporStatus {
+    Answered,  // estimate, minimum and maximum hold the vapor's own times
+    Failed,    // the vapor alone has no answer; failure says why
+    NotRun,    // no run has looked at the vapor alone yet
+};
+
+// One vapor of a mixture run alone at its own concentration under the same cartridge and use
+// conditions (see SingleVaporBound.h).
+struct SingleVaporEstimate {
+    int slot = 0;  // the slot of the given state that holds the vapor
+    std::string name;
+    SingleVaporStatus status = SingleVaporStatus::NotRun;
+    double estimate = 0;  // min
+    double minimum = 0;   // min
+    double maximum = 0;   // min
+    std::string failure;  // for Failed: the text a failed Calculate of the vapor alone shows
+    // Its front had not passed at kMaxServiceMinutes: the three times are that cap.
+    bool beyondServiceCap = false;
+
+    bool answered() const { return status == SingleVaporStatus::Answered; }
+    friend bool operator==(const SingleVaporEstimate&, const SingleVaporEstimate&) = default;
 };
 
 struct CalcState {
@@ -136,6 +164,12 @@ struct CalcState {
     SlotArray<double> breakTimeResult;  // min
     SlotArray<double> breakTimeMin;     // min
     SlotArray<double> breakTimeMax;     // min
+    // Positions whose front had not passed when the stage stopped at kMaxServiceMinutes: their three
+    // times are that cap, and they are shown as longer than it.
+    SlotArray<bool> beyondServiceCap;
+    // The vapor at each position run alone at its own concentration, filled by every mixture run:
+    // no vapor can be held longer beside others than alone.
+    SlotArray<SingleVaporEstimate> singleVapor;
     // How the last run found its results, with the notes shown beside them.
     RunReport runReport;
 

@@ -19,6 +19,8 @@ inline constexpr double kHumidCautionPercent = 65;
 inline constexpr double kMigratingBoilingPointC = 65;
 // A breakthrough time beyond a working shift (min).
 inline constexpr double kLongBreakthroughMinutes = 480;
+// A vapor that breaks through sooner than this (min) even alone is not removed by the cartridge.
+inline constexpr double kBarelyHeldMinutes = 1;
 // Concentration (ppm) above which most cartridges have not been tested.
 inline constexpr double kHighConcentrationPpm = 1000;
 

@@ -10,6 +10,23 @@
 
 namespace quandrelle {
 
+// How a time beyond the simulated service (kMaxServiceMinutes) is shown in place of its estimate.
+inline constexpr const char* kLongerThanServiceCapText = "longer than 100,000 min";
+
+// The texts of one vapor's times, as every reader of a run shows them: the estimate "#.#", the
+// range "0"; a time beyond the simulated service shows kLongerThanServiceCapText and no range.
+struct BreakTimeTexts {
+    std::string estimate;
+    std::string minimum;
+    std::string maximum;
+};
+
+BreakTimeTexts breakTimeTexts(double estimate, double minimum, double maximum, bool beyondServiceCap);
+// The times of position p of a run.
+BreakTimeTexts breakTimeTexts(const CalcState& state, int position);
+// The times in a sentence: "12.3 min (range 10 to 15 min)", or kLongerThanServiceCapText.
+std::string breakTimeSummary(const BreakTimeTexts& texts);
+
 // One row of the results: the vapor in slot n (after a run, the n-th in the mixture's order).
 // A free slot shows the free-slot marker and empty texts.
 struct ResultRowTexts {
@@ -17,7 +34,7 @@ struct ResultRowTexts {
     std::string name;
     std::string concentration;  // ppm, general form
     std::string breakConc;      // ppm, general form
-    std::string estimate;       // min, "#.#"
+    std::string estimate;       // min, "#.#" (see BreakTimeTexts)
     std::string minimum;        // min, "0"
     std::string maximum;        // min, "0"
 };

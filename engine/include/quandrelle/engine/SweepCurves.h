@@ -29,6 +29,8 @@ struct VaporTimes {
     double estimate = 0;  // min
     double minimum = 0;   // min
     double maximum = 0;   // min
+    // The front had not passed at the simulated service's end: the times are that bound.
+    bool beyondServiceCap = false;
 };
 
 struct CurvePoint {
@@ -51,7 +53,8 @@ CurvePoint refusedCurvePoint(double value, std::string reason);
 // Comma-separated text of the curves, one line per point: the value of the quantity, then the
 // estimate, minimum and maximum of every vapor, then how the point was found and why. Numbers are
 // written in the shortest form that reads back as the same double, so the file holds exactly the
-// numbers drawn.
+// numbers drawn; a time beyond the simulated service is written as the results show it, with no
+// range.
 std::string curvesCsv(SweepQuantity quantity, std::span<const std::string> vaporNames,
                       std::span<const CurvePoint> points);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFutureWatcher>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -7,14 +8,18 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
+#include "quandrelle/engine/Calculate.h"
 #include "quandrelle/screens/framework/Form.h"
 #include "quandrelle/screens/framework/PeerScreens.h"
+#include "quandrelle/screens/widgets/BusyCursor.h"
 #include "quandrelle/screens/widgets/ValueLabel.h"
 
 class QCloseEvent;
+class QProgressBar;
 
 namespace quandrelle {
 
@@ -32,6 +37,10 @@ public:
     using PrinterCheck = std::function<bool()>;
 
     explicit BreakTimeFive(ScreenContext& context);
+    // A run still under way is stopped and waited for.
+    ~BreakTimeFive() override;
+    BreakTimeFive(const BreakTimeFive&) = delete;
+    BreakTimeFive& operator=(const BreakTimeFive&) = delete;
 
     void ShowInputsOnResults() override;
     void ClearResultsDisplay() override;
@@ -55,6 +64,10 @@ public:
     NumericLineEdit* airFlowVol() const { return m_airFlowVol; }
     NumericLineEdit* eqConc() const { return m_eqConc; }
     QPushButton* cmdCalc() const { return m_cmdCalc; }
+    // While Calculate runs: the progress bar and the button that stops the run.
+    QProgressBar* runProgress() const { return m_runProgress; }
+    QPushButton* cmdCancel() const { return m_cmdCancel; }
+    bool runInProgress() const { return m_running; }
     QPushButton* cmdData() const { return m_cmdData; }
     QPushButton* cmdExit() const { return m_cmdExit; }
     QPushButton* cmdPrint() const { return m_cmdPrint; }
@@ -78,6 +91,9 @@ private:
     void buildLayout();
     void declareFields();
     void onCalculate();
+    void startRun(CalcState copy);
+    void onRunFinished();
+    void setRunning(bool running);
     void onReturnToData();
     void onPrint();
     void onExit();
@@ -123,6 +139,21 @@ private:
     QLabel* m_runNotes = nullptr;
     QPushButton* m_cmdReport = nullptr;
     QPushButton* m_cmdWhatIf = nullptr;
+    QProgressBar* m_runProgress = nullptr;
+    QPushButton* m_cmdCancel = nullptr;
+
+    // A run of Calculate works on its own copy of the state on a worker thread; the copy comes back
+    // here when it ends, or nothing when it was stopped.
+    struct FinishedRun {
+        std::optional<CalcState> state;
+        CalculateOutcome outcome;
+    };
+    QFutureWatcher<FinishedRun> m_run;
+    std::stop_source m_stop;
+    bool m_running = false;
+    std::optional<BusyCursor> m_busy;
+    // The controls a run disabled, to be enabled again when it ends.
+    std::vector<QPointer<QWidget>> m_disabledByRun;
     // Shows the last run: handed every new one, told when the results are cleared.
     QPointer<WhatIfWindow> m_whatIf;
     // The last successful run as it ended, for its report: later edits on the screen belong to no

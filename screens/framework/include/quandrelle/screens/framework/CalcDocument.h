@@ -57,6 +57,9 @@ public:
     // run is done, and leaves the state as it was entered when the run fails.
     CalculateOutcome calculate(std::span<const BreakthroughRow> rows,
                                const std::function<void()>& clearResults);
+    // Takes in one step a run made elsewhere on a copy of the state: a done run replaces the state
+    // and announces the results; a failed one leaves the state as it was entered.
+    void acceptRun(CalcState ran, const CalculateOutcome& outcome);
 
 signals:
     void vaporChanged(int slot);
