@@ -23,8 +23,8 @@ public:
     ObjectReader(const json& object, std::string path, Problems& problems)
         : m_object(object), m_path(std::move(path)), m_problems(problems) {}
 
-    std::optional<double> number(const char* key, const FieldLimits* limits) {
-        const json* value = find(key, true);
+    std::optional<double> number(const char* key, const FieldLimits* limits, bool required = true) {
+        const json* value = find(key, required);
         if (value == nullptr) {
             return std::nullopt;
         }
@@ -69,6 +69,15 @@ public:
             return std::nullopt;
         }
         return value->get<std::string>();
+    }
+
+    std::optional<bool> flag(const char* key) {
+        const json* value = find(key, false);
+        if (value != nullptr && !value->is_boolean()) {
+            problem(key, "must be true or false, not " + std::string(value->type_name()));
+            return std::nullopt;
+        }
+        return value == nullptr ? std::nullopt : std::optional<bool>(value->get<bool>());
     }
 
     // Every key of the object must be one of those read.
@@ -173,6 +182,8 @@ void readVapor(const json& object, int slot, Scenario& scenario, Problems& probl
     const auto antoineB = reader.number("antoineB", &limits::kAntoineB);
     const auto antoineC = reader.number("antoineC", &limits::kAntoineC);
     const auto breakConc = reader.number("breakConc", nullptr);
+    const auto oel = reader.number("oel", nullptr, false);
+    const auto idlh = reader.number("idlh", nullptr, false);
     reader.rejectUnknownKeys();
     if (!problems.empty()) {
         return;
@@ -189,6 +200,13 @@ void readVapor(const json& object, int slot, Scenario& scenario, Problems& probl
                           .antoineB = *antoineB,
                           .antoineC = *antoineC,
                           .cas = cas.value_or("")});
+    try {
+        storeExposureLimits(state, slot, oel, idlh);
+    } catch (const ProgrammeInputError& error) {
+        problems.push_back("vapors[" + std::to_string(slot) + "]: " + error.what());
+        return;
+    }
+    scenario.exposureLimits = scenario.exposureLimits || oel || idlh;
     const VaporData& vapor = state.vapors[slot];
     // As the results screen stores a typed breakthrough concentration.
     state.breakConc[slot] = *breakConc;
@@ -196,6 +214,56 @@ void readVapor(const json& object, int slot, Scenario& scenario, Problems& probl
     // The limits check reads the concentration as the results screen shows it.
     const double shownConcentration = std::strtod(generalText(vapor.avgConc).c_str(), nullptr);
     scenario.rows.push_back({shownConcentration, *breakConc});
+}
+
+void readSchedule(const json& object, CalcState& state, Problems& problems) {
+    ObjectReader reader(object, "schedule", problems);
+    ScheduleInputs input;
+    input.safetyFactor = reader.number("safetyFactor", nullptr, false).value_or(input.safetyFactor);
+    const std::optional<std::string> basis = reader.text("basis", false);
+    input.shiftHours = reader.number("shiftHours", nullptr, false).value_or(input.shiftHours);
+    input.wornHoursPerShift =
+        reader.number("wornHoursPerShift", nullptr, false).value_or(input.wornHoursPerShift);
+    input.acrossShifts = reader.flag("acrossShifts").value_or(input.acrossShifts);
+    reader.rejectUnknownKeys();
+    if (basis && *basis != "estimate" && *basis != "minimum") {
+        problems.push_back("schedule.basis: must be \"estimate\" or \"minimum\", not \"" + *basis + "\"");
+    }
+    input.basis = basis == "minimum" ? ScheduleBasis::Minimum : ScheduleBasis::Estimate;
+    if (!problems.empty()) {
+        return;
+    }
+    try {
+        storeSchedule(state, input);
+    } catch (const ProgrammeInputError& error) {
+        problems.push_back(std::string("schedule: ") + error.what());
+    }
+}
+
+void readExposure(const json& object, CalcState& state, Problems& problems) {
+    ObjectReader reader(object, "exposure", problems);
+    const std::optional<std::string> facepiece = reader.text("facepiece", false);
+    const std::optional<double> factor = reader.number("protectionFactor", nullptr, false);
+    reader.rejectUnknownKeys();
+    ExposureInputs input;
+    if (facepiece && factor) {
+        problems.push_back("exposure: give either facepiece or protectionFactor, not both");
+    } else if (factor) {
+        input = {.facepiece = Facepiece::Typed, .typedProtectionFactor = *factor};
+    } else if (facepiece == "full facepiece") {
+        input.facepiece = Facepiece::FullFacepiece;
+    } else if (facepiece && *facepiece != "half mask") {
+        problems.push_back("exposure.facepiece: must be \"half mask\" or \"full facepiece\", not \"" +
+                           *facepiece + "\"");
+    }
+    if (!problems.empty()) {
+        return;
+    }
+    try {
+        storeExposure(state, input);
+    } catch (const ProgrammeInputError& error) {
+        problems.push_back(std::string("exposure: ") + error.what());
+    }
 }
 
 }  // namespace
@@ -208,7 +276,8 @@ Problems readScenario(const json& input, Scenario& scenario) {
     }
     scenario = Scenario{};
     for (const auto& item : input.items()) {
-        if (item.key() != "cartridge" && item.key() != "conditions" && item.key() != "vapors") {
+        if (item.key() != "cartridge" && item.key() != "conditions" && item.key() != "vapors" &&
+            item.key() != "schedule" && item.key() != "exposure") {
             problems.push_back(item.key() + ": is not a known key");
         }
     }
@@ -217,6 +286,18 @@ Problems readScenario(const json& input, Scenario& scenario) {
     }
     if (const json* conditions = objectAt(input, "conditions", problems)) {
         readConditions(*conditions, scenario.state, problems);
+    }
+    if (input.contains("schedule")) {
+        scenario.schedule = true;
+        if (const json* schedule = objectAt(input, "schedule", problems)) {
+            readSchedule(*schedule, scenario.state, problems);
+        }
+    }
+    if (input.contains("exposure")) {
+        scenario.exposure = true;
+        if (const json* exposure = objectAt(input, "exposure", problems)) {
+            readExposure(*exposure, scenario.state, problems);
+        }
     }
     const auto vapors = input.find("vapors");
     if (vapors == input.end()) {

@@ -18,6 +18,11 @@ struct Scenario {
     std::vector<BreakthroughRow> rows;
     // Vapor #1 in entry order, in mg/m3, rounded to two decimals as the results screen shows it.
     double equivalentConcentration = 0;
+    // Which of the programme's inputs the scenario gave: the results add the schedule and the
+    // exposure check only when asked for, so that a scenario without them prints as it always did.
+    bool schedule = false;
+    bool exposure = false;
+    bool exposureLimits = false;  // some vapor has an "oel" or "idlh"
 };
 
 // Everything wrong with the input, one entry per problem, each naming its field
