@@ -3,7 +3,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "quandrelle/screens/FormNames.h"
+#include "quandrelle/screens/framework/FormNames.h"
 
 namespace quandrelle {
 

@@ -5,7 +5,7 @@
 
 #include "quandrelle/ProgramInfo.h"
 #include "quandrelle/app/Artwork.h"
-#include "quandrelle/screens/FormNames.h"
+#include "quandrelle/screens/framework/FormNames.h"
 
 namespace quandrelle {
 

@@ -6,8 +6,8 @@
 #include "ScreenTest.h"
 #include "quandrelle/app/Application.h"
 #include "quandrelle/app/ExitDialog.h"
-#include "quandrelle/screens/Form.h"
-#include "quandrelle/screens/FormNames.h"
+#include "quandrelle/screens/framework/Form.h"
+#include "quandrelle/screens/framework/FormNames.h"
 
 namespace quandrelle::testing {
 namespace {

@@ -2,10 +2,10 @@
 
 #include "ScreenTest.h"
 #include "quandrelle/app/Application.h"
-#include "quandrelle/screens/BreakTimeFive.h"
-#include "quandrelle/screens/FormNames.h"
-#include "quandrelle/screens/InputMasterFive.h"
-#include "quandrelle/screens/LimitsMessage.h"
+#include "quandrelle/screens/forms/BreakTimeFive.h"
+#include "quandrelle/screens/forms/InputMasterFive.h"
+#include "quandrelle/screens/forms/LimitsMessage.h"
+#include "quandrelle/screens/framework/FormNames.h"
 
 namespace quandrelle::testing {
 namespace {

@@ -7,9 +7,9 @@
 #include "quandrelle/app/About.h"
 #include "quandrelle/app/Application.h"
 #include "quandrelle/app/Opening.h"
-#include "quandrelle/screens/FormNames.h"
-#include "quandrelle/screens/InputMasterFive.h"
-#include "quandrelle/screens/UseOneM.h"
+#include "quandrelle/screens/forms/InputMasterFive.h"
+#include "quandrelle/screens/forms/UseOneM.h"
+#include "quandrelle/screens/framework/FormNames.h"
 #include "quandrelle/stores/StoreError.h"
 
 namespace quandrelle::testing {

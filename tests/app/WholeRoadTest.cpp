@@ -13,12 +13,12 @@
 #include "quandrelle/app/Application.h"
 #include "quandrelle/app/Opening.h"
 #include "quandrelle/calc/CalcProgram.h"
-#include "quandrelle/screens/BreakTimeFive.h"
-#include "quandrelle/screens/FormNames.h"
-#include "quandrelle/screens/InputMasterFive.h"
-#include "quandrelle/screens/UseOneM.h"
-#include "quandrelle/screens/frmCartridgeMulti.h"
-#include "quandrelle/screens/frmVaporMulti.h"
+#include "quandrelle/screens/forms/BreakTimeFive.h"
+#include "quandrelle/screens/forms/InputMasterFive.h"
+#include "quandrelle/screens/forms/UseOneM.h"
+#include "quandrelle/screens/forms/frmCartridgeMulti.h"
+#include "quandrelle/screens/forms/frmVaporMulti.h"
+#include "quandrelle/screens/framework/FormNames.h"
 
 namespace quandrelle::testing {
 namespace {

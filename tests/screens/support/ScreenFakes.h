@@ -6,8 +6,8 @@
 #include <functional>
 #include <vector>
 
-#include "quandrelle/screens/DialogRunner.h"
-#include "quandrelle/screens/ProgramControl.h"
+#include "quandrelle/screens/dialogs/DialogRunner.h"
+#include "quandrelle/screens/dialogs/ProgramControl.h"
 #include "quandrelle/validation/Messenger.h"
 
 namespace quandrelle::testing {

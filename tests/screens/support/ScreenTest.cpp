@@ -5,11 +5,11 @@
 #include <QWindow>
 #include <cstdlib>
 
-#include "quandrelle/screens/BreakTimeFive.h"
-#include "quandrelle/screens/FormNames.h"
-#include "quandrelle/screens/InputMasterFive.h"
-#include "quandrelle/screens/LimitsMessage.h"
-#include "quandrelle/screens/UseOneM.h"
+#include "quandrelle/screens/forms/BreakTimeFive.h"
+#include "quandrelle/screens/forms/InputMasterFive.h"
+#include "quandrelle/screens/forms/LimitsMessage.h"
+#include "quandrelle/screens/forms/UseOneM.h"
+#include "quandrelle/screens/framework/FormNames.h"
 
 namespace quandrelle::testing {
 

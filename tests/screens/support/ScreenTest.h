@@ -7,8 +7,8 @@
 
 #include "ScreenFakes.h"
 #include "quandrelle/engine/CalcState.h"
-#include "quandrelle/screens/FormRegistry.h"
-#include "quandrelle/screens/ScreenContext.h"
+#include "quandrelle/screens/framework/FormRegistry.h"
+#include "quandrelle/screens/framework/ScreenContext.h"
 
 namespace quandrelle::testing {
 

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "quandrelle/app/DataFolderCache.h"
-#include "quandrelle/screens/CalcDocument.h"
-#include "quandrelle/screens/DialogRunner.h"
-#include "quandrelle/screens/FormRegistry.h"
-#include "quandrelle/screens/ProgramControl.h"
-#include "quandrelle/screens/QtMessenger.h"
-#include "quandrelle/screens/ScreenContext.h"
+#include "quandrelle/screens/dialogs/DialogRunner.h"
+#include "quandrelle/screens/dialogs/ProgramControl.h"
+#include "quandrelle/screens/dialogs/QtMessenger.h"
+#include "quandrelle/screens/framework/CalcDocument.h"
+#include "quandrelle/screens/framework/FormRegistry.h"
+#include "quandrelle/screens/framework/ScreenContext.h"
 
 namespace quandrelle {
 

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "quandrelle/screens/ScreenContext.h"
+#include "quandrelle/screens/framework/ScreenContext.h"
 
 namespace quandrelle {
 

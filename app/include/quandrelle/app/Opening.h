@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "quandrelle/screens/Form.h"
+#include "quandrelle/screens/framework/Form.h"
 
 namespace quandrelle {
 

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <functional>
+#include <optional>
+#include <span>
+
+#include "quandrelle/engine/CalcState.h"
+#include "quandrelle/engine/Calculate.h"
+#include "quandrelle/engine/Inputs.h"
+
+namespace quandrelle {
+
+// One use condition, as the use conditions screen and the results screen both show it.
+enum class Condition { Temperature, Pressure, RelHumidity, Cartridges, AirFlow };
+inline constexpr std::size_t kConditionCount = 5;
+
+// The calculation of this run of the program: the one calculation state, and the texts of the use
+// conditions as last entered. Every screen that enters something stores it through here, and
+// every screen that shows something shows the state and updates itself when the document
+// announces a change; no screen writes into another screen's controls. The data screens and the
+// results screen (the forms room) are the ones that store; the windows they open in rooms of their
+// own (the what-if curves, the report's output) are handed a copy of a finished run and never
+// write here.
+//
+// The application owns the only instance; the screens reach it through their ScreenContext.
+class CalcDocument : public QObject {
+    Q_OBJECT
+public:
+    CalcState& state() { return m_state; }
+    const CalcState& state() const { return m_state; }
+
+    // The cartridge screen's Return and Clear.
+    void setCartridge(const CartridgeInput& cartridge);
+    void clearCartridgeNumbers();
+
+    // Opens a slot on the vapor screen: the next free slot raises the count of vapors.
+    void openVaporSlot(int slot);
+    // The vapor screen's Return with a vapor.
+    void setVapor(int slot, const VaporInput& vapor);
+    // The vapor screen's Return without a vapor: a slot opened but left free drops out of the
+    // count again, so that the run's rows are the slots that hold a vapor.
+    void leaveVaporSlotFree(int slot);
+    // Clear All Vapors.
+    void clearVapors();
+
+    // One accepted use condition with the text it was entered as; the Return of the use
+    // conditions screen stores all five at once.
+    void setCondition(Condition condition, double value, const QString& text);
+    void setConditions(const UseConditions& conditions, const std::array<QString, kConditionCount>& texts);
+    // The text a condition was last entered as; none while it was never entered.
+    const std::optional<QString>& conditionText(Condition condition) const;
+
+    // The Calculate command on the rows the results screen reads; announces the results when the
+    // run is done, and leaves the state as it was entered when the run fails.
+    CalculateOutcome calculate(std::span<const BreakthroughRow> rows,
+                               const std::function<void()>& clearResults);
+
+signals:
+    void vaporChanged(int slot);
+    void cartridgeChanged();
+    void conditionsChanged();
+    void resultsChanged();
+
+private:
+    CalcState m_state;
+    std::array<std::optional<QString>, kConditionCount> m_conditionTexts;
+};
+
+}  // namespace quandrelle
