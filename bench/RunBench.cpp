@@ -16,10 +16,10 @@
 #include "MixtureGenerator.h"
 
 #include "IAST.h"
-#include "quandrelle/calc/Scenario.h"
 #include "quandrelle/calc/SweepRun.h"
 #include "quandrelle/engine/Calculate.h"
 #include "quandrelle/engine/SetUp.h"
+#include "quandrelle/scenario/Scenario.h"
 
 namespace {
 

@@ -4,18 +4,22 @@
 Run by hand whenever the reference data change:
 
     python3 data/build_library.py            # rewrites data/vapors.csv and prints a summary
-    python3 data/build_library.py --check    # exit status 1 when data/vapors.csv is not what it builds
+    python3 data/build_library.py --check    # exit status 1 when what it writes is not what it builds
 
 Python standard library only. For each reference vapor it takes the weight, density, refractive index
 and water solubility from properties.csv, and fits the program's vapor pressure equation,
-ln P[torr] = A - B / (T[K] + C), to the vapor-pressure.csv points at the temperatures of use. A vapor
-whose row would not meet the library's checks is left out and named in the summary.
+ln P[torr] = A - B / (T[K] + C), to the vapor-pressure.csv points at the temperatures of use. Where
+that correlation is used outside the range its source states, or another set of antoine-alternatives.csv
+measured there gives more, the sets are compared and the choice is written into corrections.csv and the
+README's vapor library section. A vapor whose row would not meet the library's checks is left out and
+named in the summary.
 """
 
 import argparse
 import csv
 import io
 import math
+import re
 import sys
 from dataclasses import dataclass, field
 from pathlib import Path
@@ -25,12 +29,20 @@ REFERENCE = HERE / "reference"
 # Reference values found wrong, each with the value used instead and why.
 CORRECTIONS = HERE / "corrections.csv"
 LIBRARY = HERE / "vapors.csv"
+README = HERE.parent / "README.md"
+README_BEGIN = "<!-- extrapolated-correlations: written by data/build_library.py -->"
+README_END = "<!-- end extrapolated-correlations -->"
 
 COLUMNS = [
     "chemName", "molWt", "liqDensity", "molPolariz", "waterSolFactor", "avgConc",
     "antoineA", "antoineB", "antoineC", "casNumber",
-    "formula", "refractiveIndex", "boilingPointK", "antoineTminK", "antoineTmaxK", "source",
+    "formula", "refractiveIndex", "boilingPointK", "antoineTminK", "antoineTmaxK",
+    "correlation", "correlationTminK", "correlationTmaxK", "source",
 ]
+CORRECTION_COLUMNS = ["cas", "name", "column", "reference", "corrected", "reason"]
+# The corrections rows of this column are the build's own choice of correlation, written anew each run;
+# the other rows are reference values found wrong by hand.
+CORRELATION_CHOICE = "correlation"
 
 # The constants are fitted to the reference points of this span, a little wider than the 0-45 C the
 # program is used at, so that the ends of the working range are not the ends of the fit.
@@ -60,6 +72,20 @@ SCREEN_LIMITS = {
 AVERAGE_CONCENTRATION = "100"
 # Below this volume fraction a vapor counts as insoluble in the water the carbon holds.
 MIN_SOLUBILITY_FACTOR = 0.001
+
+# The correlations of a vapor are compared at the temperatures of use, 0 to 40 C, on the reference's
+# 5 K grid, and at room temperature in particular.
+USE_GRID_K = [273.15 + 5 * i for i in range(9)]
+ROOM_K = 298.15
+# Two correlations further apart than this at a temperature of use disagree; a shipped pressure this
+# far below a correlation measured at that temperature would lengthen the predicted life.
+MAX_DISAGREEMENT = 0.03
+# A set this close to the reference's correlation at every temperature of use is a copy of it (the
+# same constants passed from one compilation to another), not a second source.
+SAME_CURVE = 0.001
+# The reference's table grid, and the pressures it keeps, for points of an alternative set.
+TABLE_GRID_K = [253.15 + 5 * i for i in range(21)]
+MIN_TABLE_TORR, MAX_TABLE_TORR = 0.01, 1500.0
 
 
 class LeftOut(Exception):
@@ -91,6 +117,43 @@ class Antoine:
 
 
 @dataclass
+class Correlation:
+    """One vapor pressure correlation of a vapor: the reference's (its table points) or an alternative
+    Antoine set (its constants)."""
+    label: str  # "Wagner Poling", "Antoine Landolt"
+    low_k: float  # the range its source states
+    high_k: float
+    points: list
+    citation: str  # where its numbers are: "vapor-pressure.csv lines 2-22"
+    antoine: Antoine = None  # the constants of an alternative set
+    derived: bool = False  # refitted to another curve of the sources, so no source of its own
+
+    def covers(self, kelvin):
+        return self.low_k <= kelvin <= self.high_k
+
+    def name(self):
+        return f"{self.label} {self.low_k:g}-{self.high_k:g} K"
+
+    def torr(self, kelvin):
+        """The pressure at a grid temperature; None where the table has no point."""
+        if self.antoine is not None:
+            return self.antoine.torr(kelvin)
+        return next((p.torr for p in self.points if p.kelvin == kelvin), None)
+
+
+@dataclass
+class Choice:
+    """The correlation a vapor's constants are fitted to, and why, where there was a choice."""
+    used: Correlation
+    reference: Correlation
+    checked_against: list  # every other set measured at a temperature of use the library must not lie below
+    reason: str = None  # for corrections.csv
+    stretched: tuple = None  # (lowest, highest) temperature of use outside the reference's range
+    verdict: str = None  # for the README
+    line: int = None  # the corrections.csv line of the choice
+
+
+@dataclass
 class Fit:
     constants: Antoine  # as shipped: the values of the 8-character texts
     unrounded: Antoine
@@ -119,6 +182,229 @@ def pressure_points(rows):
     for points, _ in by_cas.values():
         points.sort(key=lambda p: p.kelvin)
     return by_cas
+
+
+def stated_range(props):
+    """The range properties.csv states for the reference's correlation, in K."""
+    found = re.search(r"vapor pressure \(([^,]+), stated range ([0-9.]+)-([0-9.]+) K\)", props["sources"])
+    if found is None:
+        raise SystemExit(f"properties.csv line {props['line']}: no stated range for the vapor pressure")
+    return float(found.group(2)), float(found.group(3))
+
+
+def reference_correlation(props, points, label):
+    low, high = stated_range(props)
+    return Correlation(label, low, high, points, f"vapor-pressure.csv lines {line_span(points)}")
+
+
+def alternative_correlations(rows):
+    """For each CAS number, its alternative Antoine sets with their points on the reference's grid."""
+    by_cas = {}
+    for row in rows:
+        antoine = Antoine(float(row["A_ln_torr"]), float(row["B_K"]), float(row["C_K"]))
+        low, high = float(row["TminK"]), float(row["TmaxK"])
+        points = [Point(k, antoine.torr(k), low <= k <= high, row["line"]) for k in TABLE_GRID_K
+                  if MIN_TABLE_TORR < antoine.torr(k) <= MAX_TABLE_TORR]
+        by_cas.setdefault(row["cas"], []).append(Correlation(
+            f"Antoine {row['source']}", low, high, points, f"antoine-alternatives.csv line {row['line']}",
+            antoine, derived=row["origin"].startswith("least-squares")))
+    return by_cas
+
+
+# --- choosing the correlation ---------------------------------------------------------------------
+
+def kelvin_span(span):
+    low, high = span
+    return f"{low:g}" if low == high else f"{low:g}-{high:g}"
+
+
+def percent(ratio):
+    return f"{(ratio - 1) * 100:+.1f} %"
+
+
+def temperatures_of_use(reference, boiling_k):
+    """The grid temperatures of 0 to 40 C at which the vapor is a liquid and the reference has a point."""
+    return [k for k in USE_GRID_K if k < boiling_k and reference.torr(k) is not None]
+
+
+def is_second_source(alternative, reference, temperatures):
+    """Not a refit of a curve of the sources, nor the reference's constants passed on."""
+    return not alternative.derived and any(
+        abs(alternative.torr(k) / reference.torr(k) - 1) > SAME_CURVE for k in temperatures)
+
+
+def most_above(correlation, shipped, temperatures):
+    """The largest ratio of a correlation to the shipped pressure where the correlation is measured."""
+    return max((correlation.torr(k) / shipped(k) for k in temperatures if correlation.covers(k)), default=0)
+
+
+def described(alternative, reference, boiling_k):
+    return (f"{alternative.name()} ({alternative.citation}) gives "
+            f"{percent(alternative.torr(ROOM_K) / reference.torr(ROOM_K))} at 25 C and reaches 760 torr "
+            f"{alternative.antoine.boiling_k() - boiling_k:+.2f} K from the boiling point")
+
+
+def why_not_evidence(alternative, boiling_k):
+    """Why a set cannot stand for the vapor at the temperatures of use, or None when it can: it must give
+    the normal boiling point within the band the library holds its own constants to, and its equation
+    must hold over the span the constants are fitted to (A - B / (T + C) has a pole at T = -C)."""
+    miss = alternative.antoine.boiling_k() - boiling_k
+    if abs(miss) > MAX_BOILING_ERROR_K:
+        return f"reaches 760 torr {miss:+.2f} K from the boiling point"
+    if -alternative.antoine.c >= FIT_LOW_K:
+        return f"its equation breaks down at {-alternative.antoine.c:g} K, inside the fitted span"
+    return None
+
+
+def sets(count):
+    return f"{count} other set{'s' * (count > 1)}"
+
+
+@dataclass
+class Comparison:
+    """A vapor's correlations at its temperatures of use."""
+    reference: Correlation
+    boiling_k: float
+    temperatures: list
+    others: list  # the second sources
+    evidence: list  # those of them that can stand for the vapor
+
+    @classmethod
+    def of(cls, reference, alternatives, boiling_k):
+        temperatures = temperatures_of_use(reference, boiling_k)
+        others = [a for a in alternatives if is_second_source(a, reference, temperatures)]
+        return cls(reference, boiling_k, temperatures, others,
+                   [a for a in others if why_not_evidence(a, boiling_k) is None])
+
+    @property
+    def measured(self):
+        return [self.reference] + self.evidence
+
+    @property
+    def outside(self):
+        return [k for k in self.temperatures if not self.reference.covers(k)]
+
+    def room_measured(self):
+        return any(c.covers(ROOM_K) for c in self.measured)
+
+    def shortfall(self, candidate):
+        """How far the candidate falls below the measured sets, as the largest ratio of one to it."""
+        return max((most_above(c, candidate.torr, self.temperatures) for c in self.measured if c is not candidate),
+                   default=0)
+
+    def needs_replacing(self):
+        more = 1 + MAX_DISAGREEMENT
+        stretched_short = self.outside and not self.room_measured() and any(
+            a.torr(ROOM_K) > more * self.reference.torr(ROOM_K) for a in self.evidence)
+        return self.shortfall(self.reference) > more or stretched_short
+
+    def replacement(self):
+        """The set to follow instead of the reference's, or the reference's where none gives at least its
+        pressure throughout 0-40 C. A set measured at 25 C outranks one measured elsewhere in 0-40 C.
+        Where none of those lies within 3 % of every measured set, the nearest is taken and raised to
+        them where it falls short (see raised_points). A set stretched into 0-40 C from far above comes
+        in only where no set is measured there."""
+        higher = [a for a in self.evidence if all(a.torr(k) >= self.reference.torr(k) for k in self.temperatures)]
+        in_use = [a for a in higher if any(a.covers(k) for k in self.temperatures)]
+        fitting = [a for a in in_use if self.shortfall(a) <= 1 + MAX_DISAGREEMENT]
+        if fitting:
+            return max([a for a in fitting if a.covers(ROOM_K)] or fitting, key=lambda a: a.torr(ROOM_K))
+        if in_use:
+            return min([a for a in in_use if a.covers(ROOM_K)] or in_use, key=self.shortfall)
+        return max(higher, key=lambda a: a.torr(ROOM_K), default=self.reference)
+
+
+def choose_correlation(reference, alternatives, boiling_k):
+    """Which correlation the constants follow. A correlation counts as its source measured it, not as
+    stretched beyond its range. The reference's is replaced where a set measured at a temperature of
+    use gives more than 3 % above it there, or where it is stretched, none covers 25 C and another set
+    gives more than 3 % above it at 25 C. It is replaced by the set with the highest pressure at 25 C
+    (the shorter life) among those that lie nowhere more than 3 % below a set measured at a
+    temperature of use, preferring a set measured at 25 C, then one measured in 0-40 C. Only a set
+    that gives at least the reference's pressure at every temperature of use is taken. A set that
+    misses the boiling point or breaks down in the fitted span is no evidence and is set aside."""
+    comparison = Comparison.of(reference, alternatives, boiling_k)
+    used = comparison.replacement() if comparison.needs_replacing() else reference
+    choice = Choice(used, reference, [c for c in comparison.measured if c is not used])
+    outside = comparison.outside
+    if outside:
+        choice.stretched = (outside[0], outside[-1])
+    explain(choice, comparison)
+    return choice
+
+
+def explain(choice, comparison):
+    """The choice's verdict for the README and, where a choice was made, its reason for corrections.csv."""
+    reference, used, others, more = choice.reference, choice.used, comparison.others, 1 + MAX_DISAGREEMENT
+    disagreeing = [a for a in others if max(abs(a.torr(k) / reference.torr(k) - 1)
+                                            for k in comparison.temperatures) > MAX_DISAGREEMENT]
+    set_aside = [a for a in others
+                 if a not in comparison.evidence and most_above(a, used.torr, comparison.temperatures) > more]
+    raised = comparison.shortfall(used) > more
+    if used is reference and not raised and not set_aside and not (choice.stretched and disagreeing):
+        if choice.stretched:
+            choice.verdict = f"agrees within 3 % with {sets(len(others))}" if others else "single source, extrapolated"
+        return
+
+    notes = []
+    if choice.stretched:
+        notes.append(f"the reference's {reference.name()} is extrapolated to {kelvin_span(choice.stretched)} K")
+    notes += [described(a, reference, comparison.boiling_k)
+              for a in disagreeing + [a for a in set_aside if a not in disagreeing]]
+    if used is not reference:
+        notes.append(("a set measured at a temperature of use gives more than 3 % above the reference's there, "
+                      if comparison.shortfall(reference) > more else
+                      "no set that can stand for the vapor is measured at 25 C, ")
+                     + (f"and no set measured in 0-40 C lies within 3 % of every other, so the nearest, "
+                        f"{used.name()}, is used, raised to the others where it lies more than 3 % below one"
+                        if raised else
+                        "so of the sets that lie nowhere more than 3 % below a measured one, and measured as "
+                        f"near 25 C as any, the one with the highest pressure at 25 C is used: {used.name()}"))
+        choice.verdict = f"{used.name()} used, {percent(used.torr(ROOM_K) / reference.torr(ROOM_K))} at 25 C"
+    elif raised:
+        notes.append("the reference's is kept, raised to the measured sets where it lies more than 3 % below one: "
+                     "no set that can stand for the vapor gives at least its pressure throughout 0-40 C")
+        choice.verdict = "kept" + (f", compared with {sets(len(others))}" if choice.stretched else "")
+        choice.verdict += ", raised where a measured set lies more than 3 % above it"
+    else:
+        why = ("it is measured at 25 C" if reference.covers(ROOM_K)
+               else "a set measured at 25 C agrees with it" if comparison.room_measured()
+               else "it gives the highest pressure at 25 C")
+        notes.append(f"the reference's is kept: {why}, and no set measured at a temperature of use gives more "
+                     f"than 3 % above it; a lower pressure is never taken")
+        choice.verdict = "kept" + (f", compared with {sets(len(others))}" if choice.stretched else "")
+    if set_aside:
+        notes.append("set aside as no evidence: " + ", ".join(
+            f"{a.name()} ({a.citation}: {why_not_evidence(a, comparison.boiling_k)})" for a in set_aside))
+        choice.verdict += f"; {len(set_aside)} higher set{'s' * (len(set_aside) > 1)} set aside"
+    choice.reason = "; ".join(notes)
+
+
+def raised_points(choice, boiling_k):
+    """The points of the correlation used, each raised to the highest measured set where it lies more
+    than 3 % below one: two measured sets that cross may leave no single one within 3 % of both."""
+    points, raised = [], []
+    for p in choice.used.points:
+        if p.kelvin not in temperatures_of_use(choice.reference, boiling_k):
+            points.append(p)
+            continue
+        above = [c.torr(p.kelvin) for c in choice.checked_against if c.covers(p.kelvin)]
+        torr = max(above, default=p.torr)
+        if torr > (1 + MAX_DISAGREEMENT) * p.torr:
+            points.append(Point(p.kelvin, torr, p.in_range, p.line))
+            raised.append(p.kelvin)
+        else:
+            points.append(p)
+    note = (f"raised to the highest measured set at {', '.join(f'{k:g}' for k in raised)} K, where "
+            f"{choice.used.name()} lies more than 3 % below it") if raised else None
+    return points, note
+
+
+def covering_shortfall(constants, choice, boiling_k):
+    """The largest shortfall of the shipped pressure below a set measured at a temperature of use."""
+    temperatures = temperatures_of_use(choice.reference, boiling_k)
+    ratios = [(most_above(c, constants.torr, temperatures), c) for c in choice.checked_against]
+    return max(ratios, key=lambda r: r[0], default=(0, None))
 
 
 # --- fitting ----------------------------------------------------------------------------------------
@@ -275,8 +561,10 @@ def line_span(points):
     return f"{min(lines)}-{max(lines)}"
 
 
-def library_row(props, points, correlation):
+def library_row(props, choice):
     boiling_k = float(props["normalBoilingPointK"])
+    used = choice.used
+    points, raised = raised_points(choice, boiling_k)
     fit = fit_for_use(points, boiling_k)
     error, at = worst_pressure_error(fit.constants, checked_points(points, boiling_k))
     if error > MAX_PRESSURE_ERROR:
@@ -284,12 +572,20 @@ def library_row(props, points, correlation):
     boiling_miss = fit.constants.boiling_k() - boiling_k
     if abs(boiling_miss) > MAX_BOILING_ERROR_K:
         raise LeftOut(f"the fitted constants boil {boiling_miss:+.2f} K from the boiling point")
+    shortfall, above = covering_shortfall(fit.constants, choice, boiling_k)
+    if shortfall > 1 + MAX_DISAGREEMENT:
+        raise LeftOut(f"the fitted constants lie {percent(shortfall)} below {above.name()}, measured there")
     mol_wt, density = float(props["molWt"]), float(props["liqDensity20"])
     refraction = molar_refraction(float(props["refractiveIndex20"]), mol_wt, density)
-    source = (f"properties.csv line {props['line']}; vapor-pressure.csv lines {line_span(points)} "
-              f"({correlation}), fitted to the {len(fit.points)} points from "
-              f"{fit.points[0].kelvin} to {fit.points[-1].kelvin} K")
-    for note in fit.notes + props.get("corrections", []):
+    source = (f"properties.csv line {props['line']}; {used.citation} ({used.label}), fitted to the "
+              f"{len(fit.points)} points from {fit.points[0].kelvin} to {fit.points[-1].kelvin} K")
+    notes = list(fit.notes) + ([raised] if raised else [])
+    if choice.line is not None:
+        replaced = used is not choice.reference
+        notes.append((f"{used.name()} instead of the reference's {choice.reference.name()}" if replaced
+                      else f"the reference's {used.name()}, kept after comparison with the other sets")
+                     + f" (corrections.csv line {choice.line})")
+    for note in notes + props.get("corrections", []):
         source += "; " + note
     if not props["waterMiscible"]:
         source += "; no water solubility in the reference, counted as insoluble"
@@ -309,6 +605,9 @@ def library_row(props, points, correlation):
         "boilingPointK": props["normalBoilingPointK"],
         "antoineTminK": f"{fit.points[0].kelvin:.2f}",
         "antoineTmaxK": f"{fit.points[-1].kelvin:.2f}",
+        "correlation": used.label,
+        "correlationTminK": f"{used.low_k:g}",
+        "correlationTmaxK": f"{used.high_k:g}",
         "source": source,
     }
     within_limits(row)
@@ -333,60 +632,130 @@ def apply_corrections(properties, corrections):
             f"(corrections.csv line {fix['line']})")
 
 
+@dataclass
+class Library:
+    rows: list
+    corrections: list  # every row of corrections.csv, the hand-made ones first
+    choices: list  # (name, Choice) of every vapor whose correlation is stretched or was replaced
+    left_out: list
+    errors: dict
+    costs: dict
+
+
+def choices_of(properties, points_by_cas, alternatives_by_cas, first_line):
+    """The correlation of every vapor with points, numbering the choices that corrections.csv records
+    from its line first_line on."""
+    choices, line = {}, first_line
+    for props in properties:
+        if props["cas"] not in points_by_cas:
+            continue
+        points, label = points_by_cas[props["cas"]]
+        choice = choose_correlation(reference_correlation(props, points, label),
+                                    alternatives_by_cas.get(props["cas"], []), float(props["normalBoilingPointK"]))
+        if choice.reason is not None:
+            choice.line, line = line, line + 1
+        choices[props["cas"]] = choice
+    return choices
+
+
 def build(reference=REFERENCE, corrections=CORRECTIONS):
     properties = read_table(reference / "properties.csv")
-    apply_corrections(properties, read_table(corrections))
+    by_hand = [fix for fix in read_table(corrections) if fix["column"] != CORRELATION_CHOICE]
+    apply_corrections(properties, by_hand)
     points_by_cas = pressure_points(read_table(reference / "vapor-pressure.csv"))
-    rows, left_out, errors, costs = [], [], {}, {}
+    choices = choices_of(properties, points_by_cas,
+                         alternative_correlations(read_table(reference / "antoine-alternatives.csv")),
+                         first_line=len(by_hand) + 2)
+    library = Library([], [{k: fix[k] for k in CORRECTION_COLUMNS} for fix in by_hand], [], [], {}, {})
     for props in properties:
         try:
             if props["cas"] not in points_by_cas:
                 raise LeftOut("no vapor pressure points")
-            points, correlation = points_by_cas[props["cas"]]
-            row, errors[props["name"]], costs[props["name"]] = library_row(props, points, correlation)
-            rows.append(row)
+            choice = choices[props["cas"]]
+            row, library.errors[props["name"]], library.costs[props["name"]] = library_row(props, choice)
+            library.rows.append(row)
         except LeftOut as reason:
-            left_out.append((props["name"], str(reason)))
+            library.left_out.append((props["name"], str(reason)))
+            continue
+        if choice.reason is not None:
+            library.corrections.append({
+                "cas": props["cas"], "name": props["name"], "column": CORRELATION_CHOICE,
+                "reference": choice.reference.name(),
+                "corrected": choice.used.name()
+                + ("" if choice.used is choice.reference else f" ({choice.used.citation})"),
+                "reason": choice.reason})
+        if choice.verdict is not None:
+            library.choices.append((props["name"], choice))
     # The order a user's list shows: names upper-cased, as the record file's index sorts them.
-    rows.sort(key=lambda row: row["chemName"].strip().upper())
-    return rows, left_out, errors, costs
+    library.rows.sort(key=lambda row: row["chemName"].strip().upper())
+    return library
 
 
-def csv_text(rows):
+def csv_text(rows, columns=COLUMNS):
     out = io.StringIO()
-    writer = csv.DictWriter(out, fieldnames=COLUMNS, lineterminator="\n")
+    writer = csv.DictWriter(out, fieldnames=columns, lineterminator="\n")
     writer.writeheader()
     writer.writerows(rows)
     return out.getvalue()
 
 
+def readme_block(choices):
+    """The README's table of the vapors whose reference correlation is used outside its stated range."""
+    lines = [README_BEGIN, "",
+             "| vapor | reference's correlation | extrapolated to (K) | what the comparison found |",
+             "| --- | --- | --- | --- |"]
+    for name, choice in sorted(choices, key=lambda item: item[0].upper()):
+        stretched = "-" if choice.stretched is None else kelvin_span(choice.stretched)
+        lines.append(f"| {name} | {choice.reference.name()} | {stretched} | {choice.verdict} |")
+    return "\n".join(lines + ["", README_END])
+
+
+def with_readme_block(readme, block):
+    begin, end = readme.find(README_BEGIN), readme.find(README_END)
+    if begin < 0 or end < begin:
+        raise SystemExit(f"{README} has no {README_BEGIN} ... {README_END} block")
+    return readme[:begin] + block + readme[end + len(README_END):]
+
+
+def first_difference(built, kept):
+    built, kept = built.splitlines(), kept.splitlines()
+    return [i + 1 for i in range(max(len(built), len(kept)))
+            if i >= len(built) or i >= len(kept) or built[i] != kept[i]][:10]
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--check", action="store_true",
-                        help="compare with data/vapors.csv instead of writing it")
+                        help="compare with the committed files instead of writing them")
     parser.add_argument("--library", type=Path, default=LIBRARY, help="the library CSV (data/vapors.csv)")
     args = parser.parse_args()
 
-    rows, left_out, errors, costs = build()
-    text = csv_text(rows)
+    library = build()
+    outputs = {
+        args.library: csv_text(library.rows),
+        CORRECTIONS: csv_text(library.corrections, CORRECTION_COLUMNS),
+        README: with_readme_block(README.read_text(encoding="utf-8"), readme_block(library.choices)),
+    }
     if args.check:
-        committed = args.library.read_text(encoding="utf-8") if args.library.exists() else ""
-        if committed != text:
-            built, kept = text.splitlines(), committed.splitlines()
-            differing = [i + 1 for i in range(max(len(built), len(kept)))
-                         if i >= len(built) or i >= len(kept) or built[i] != kept[i]]
-            print(f"{args.library} is not what the reference builds: lines {differing[:10]} differ; "
-                  f"run python3 data/build_library.py", file=sys.stderr)
-            return 1
-        return 0
-    args.library.write_text(text, encoding="utf-8")
-    worst = max(errors, key=errors.get)
-    costliest = max(costs, key=costs.get)
-    print(f"{len(rows)} vapors written to {args.library}")
-    print(f"worst fit: {worst}, {errors[worst]:.3%} off the reference")
+        stale = 0
+        for path, text in outputs.items():
+            committed = path.read_text(encoding="utf-8") if path.exists() else ""
+            if committed != text:
+                print(f"{path} is not what the reference builds: lines {first_difference(text, committed)} "
+                      f"differ; run python3 data/build_library.py", file=sys.stderr)
+                stale += 1
+        return 1 if stale else 0
+    for path, text in outputs.items():
+        path.write_text(text, encoding="utf-8")
+    worst = max(library.errors, key=library.errors.get)
+    costliest = max(library.costs, key=library.costs.get)
+    print(f"{len(library.rows)} vapors written to {args.library}")
+    print(f"worst fit: {worst}, {library.errors[worst]:.3%} off the reference")
     print(f"largest cost of rounding to {FIELD_WIDTH} characters: {costliest}, "
-          f"{math.expm1(costs[costliest]):.5%} in the vapor pressure")
-    for name, reason in left_out:
+          f"{math.expm1(library.costs[costliest]):.5%} in the vapor pressure")
+    for name, choice in library.choices:
+        print(f"correlation: {name}: {choice.verdict}")
+    for name, reason in library.left_out:
         print(f"left out: {name}: {reason}")
     return 0
 

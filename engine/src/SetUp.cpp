@@ -88,11 +88,15 @@ std::string massConcentrationText(double milligramsPerCubicMetre) {
     return generalText(roundHalfEven(milligramsPerCubicMetre, 2));
 }
 
+float concentrationFromMass(float atmPressure, float tempC, double milligramsPerCubicMetre, float molWt) {
+    auto where = [] { return std::string("the concentration from its mg/m3"); };
+    const double amount = milligramsPerCubicMetre * kGasConstantLitreAtm * (tempC + kCelsiusToKelvin);
+    return checked::single(checked::div(amount, static_cast<double>(atmPressure) * molWt, where), where);
+}
+
 float concentrationFromEquivalent(const CalcState& state, double milligramsPerCubicMetre) {
-    auto where = [] { return std::string("the concentration from the equivalent concentration"); };
-    const double amount = milligramsPerCubicMetre * kGasConstantLitreAtm * (state.tempC + kCelsiusToKelvin);
-    return checked::single(
-        checked::div(amount, static_cast<double>(state.atmPressure) * state.vapors[1].molWt, where), where);
+    return concentrationFromMass(state.atmPressure, state.tempC, milligramsPerCubicMetre,
+                                 state.vapors[1].molWt);
 }
 
 double faceVelocityOf(const CalcState& state) {

@@ -14,7 +14,7 @@ std::optional<std::string> smallWaterMiscibleCaution(const CalcState& state) {
     if (names.empty()) {
         return std::nullopt;
     }
-    return "Water-miscible vapor lighter than 50 g/mol (" + names +
+    return "Water-miscible vapor lighter than 65 g/mol (" + names +
            "): the estimate may be too long; such vapors have broken through sooner than estimated in "
            "published cartridge tests.";
 }

@@ -96,8 +96,8 @@ CartridgeSaveResult CartridgeStore::Save(const CartridgeRecord& typed) {
     if (trimBlanks(typed.cartName).empty()) {
         return result;
     }
-    const std::int16_t position =
-        Search(nameSearchText(storedForm(typed.cartName, kCartridgeFields[0].width)));
+    const RecordFile::ChangeLock lock = lockForChange();
+    const std::int16_t position = positionOnFile(typed);
     if (position != 0) {
         result.status = SaveStatus::OnFile;
         result.position = position;
@@ -112,7 +112,31 @@ CartridgeSaveResult CartridgeStore::Save(const CartridgeRecord& typed) {
     return result;
 }
 
+std::int16_t CartridgeStore::positionOnFile(const CartridgeRecord& typed) const {
+    return Search(nameSearchText(storedForm(typed.cartName, kCartridgeFields[0].width)));
+}
+
+RecordFile::ChangeLock CartridgeStore::lockForChange() {
+    RecordFile::ChangeLock lock = m_file.lockForChange();
+    refresh();
+    return lock;
+}
+
+bool CartridgeStore::refresh() {
+    if (!m_file.refresh()) {
+        return false;
+    }
+    CreateIndex1();
+    return true;
+}
+
 void CartridgeStore::Revise(std::int16_t position, const CartridgeRecord& typed) {
+    const std::uint64_t seen = outsideChanges();
+    const RecordFile::ChangeLock lock = lockForChange();
+    if (outsideChanges() != seen) {
+        position = positionOnFile(typed);
+        throwIfGone(m_path, position);
+    }
     if (position < 1 || static_cast<std::size_t>(position) >= m_cartIndex.size()) {
         throw StoreError(m_path, "there is no entry " + std::to_string(position) + " to revise");
     }
@@ -126,6 +150,9 @@ std::vector<CartridgeRecord> CartridgeStore::storedRecords() const {
 }
 
 void CartridgeStore::ReplaceAll(const std::vector<CartridgeRecord>& records) {
+    const std::uint64_t seen = outsideChanges();
+    const RecordFile::ChangeLock lock = lockForChange();
+    throwIfChangedSince(m_path, seen, outsideChanges());
     replaceRecords(m_file, records, encode);
     CreateIndex1();
 }

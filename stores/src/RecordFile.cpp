@@ -19,6 +19,19 @@ std::string describe(int error) {
     return std::strerror(error);
 }
 
+std::int64_t nanoseconds(const timespec& time) {
+    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+}  // namespace
+
+RecordFile::Stamp RecordFile::stampOf(const struct stat& info) {
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), info.st_size,
+            nanoseconds(info.st_mtim)};
+}
+
+namespace {
+
 std::string openFailure(const std::filesystem::path& path, int error) {
     std::error_code ec;
     const auto folder = path.parent_path();
@@ -36,9 +49,12 @@ std::string openFailure(const std::filesystem::path& path, int error) {
 RecordFile::RecordFile(std::filesystem::path path, int recordSize, MissingFile missing)
     : m_path(std::move(path)), m_recordSize(recordSize) {
     openExisting(missing);
-    if (absent()) {
-        return;
+    if (!absent()) {
+        measure();
     }
+}
+
+void RecordFile::measure() {
     struct stat info {};
     // A failed look at the file says nothing of its type: the user is told the real error.
     const bool unreadable = ::fstat(m_fd, &info) != 0;
@@ -60,9 +76,18 @@ RecordFile::RecordFile(std::filesystem::path path, int recordSize, MissingFile m
                                      " records, more than the 32,767 a record file can hold");
     }
     m_count = static_cast<std::int16_t>(records);
+    m_stamp = stampOf(info);
+}
+
+void RecordFile::restamp() noexcept {
+    struct stat info {};
+    if (!absent() && ::fstat(m_fd, &info) == 0) {
+        m_stamp = stampOf(info);
+    }
 }
 
 void RecordFile::openExisting(MissingFile missing) {
+    m_readOnly = false;
     struct stat before {};
     const bool existed = ::stat(m_path.c_str(), &before) == 0;
     const int create = missing == MissingFile::Create ? O_CREAT : 0;
@@ -151,6 +176,8 @@ void RecordFile::write(int n, const std::string& bytes) {
         throw StoreError(m_path, "a record of " + std::to_string(bytes.size()) + " bytes does not fit it");
     }
     checkWritable();
+    const ChangeLock lock = lockForChange();
+    throwIfChanged();
     if (absent()) {
         openExisting(MissingFile::Create);
     }
@@ -177,11 +204,13 @@ void RecordFile::write(int n, const std::string& bytes) {
         sync();
     } catch (const StoreError&) {
         restore(append, oldLength, offset, previous);
+        restamp();
         throw;
     }
     if (append) {
         ++m_count;
     }
+    restamp();
 }
 
 void RecordFile::checkWritable() const {
@@ -199,6 +228,8 @@ void RecordFile::replaceAll(const std::string& bytes) {
     if (bytes.size() / static_cast<std::size_t>(m_recordSize) > static_cast<std::size_t>(kMaxRecords)) {
         throw StoreFullError(m_path);
     }
+    const ChangeLock lock = lockForChange();
+    throwIfChanged();
     struct stat info {};
     const unsigned mode = !absent() && ::fstat(m_fd, &info) == 0 ? (info.st_mode & 07777) : 0644;
     const std::error_code error = replaceFileContents(m_path, bytes, mode);
@@ -215,6 +246,66 @@ void RecordFile::replaceAll(const std::string& bytes) {
     }
     m_fd = replaced;
     m_count = static_cast<std::int16_t>(bytes.size() / static_cast<std::size_t>(m_recordSize));
+    restamp();
+}
+
+RecordFile::ChangeLock RecordFile::lockForChange() {
+    if (m_lockDepth == 0 && !m_readOnly) {
+        m_lock = std::make_unique<RecordLock>(m_path, RecordLock::Mode::Exclusive, m_lockWait);
+    }
+    ++m_lockDepth;
+    return ChangeLock(this);
+}
+
+RecordFile::ChangeLock::~ChangeLock() {
+    if (m_file != nullptr && --m_file->m_lockDepth == 0) {
+        m_file->m_lock.reset();
+    }
+}
+
+bool RecordFile::changedOnDisk() const {
+    struct stat onDisk {};
+    if (::stat(m_path.c_str(), &onDisk) != 0) {
+        // Removed while open; a file still missing is as it was. A path that cannot be looked at
+        // counts as changed, so that opening it again reports why.
+        return !(absent() && errno == ENOENT);
+    }
+    return absent() || stampOf(onDisk) != m_stamp;
+}
+
+void RecordFile::throwIfChanged() const {
+    if (changedOnDisk()) {
+        throw StoreChangedError(m_path,
+                                "another program changed it since it was read, so nothing was written");
+    }
+}
+
+bool RecordFile::refresh() {
+    std::unique_ptr<RecordLock> reading;
+    if (m_lockDepth == 0) {
+        try {
+            reading = std::make_unique<RecordLock>(m_path, RecordLock::Mode::Shared, m_lockWait);
+        } catch (const StoreBusyError&) {
+            return false;
+        } catch (const StoreError&) {
+            // No lock can be had here (a folder the user may only read): look without one.
+        }
+    }
+    if (!changedOnDisk()) {
+        return false;
+    }
+    if (!absent()) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    m_count = 0;
+    m_stamp = {};
+    ++m_outsideChanges;
+    openExisting(MissingFile::LeaveAbsent);
+    if (!absent()) {
+        measure();
+    }
+    return true;
 }
 
 void RecordFile::restore(bool append, std::int64_t oldLength, std::int64_t offset,
@@ -248,6 +339,22 @@ void RecordFile::writeAt(std::int64_t offset, const std::string& bytes) {
 void RecordFile::sync() {
     if (::fsync(m_fd) != 0) {
         throw StoreError(m_path, "the record could not be saved to the disk (" + describe(errno) + ")");
+    }
+}
+
+void throwIfGone(const std::filesystem::path& file, std::int16_t position) {
+    if (position == 0) {
+        throw StoreChangedError(file,
+                                "another program changed it while the question was open, and the record "
+                                "is no longer on file, so nothing was saved; press Save again to add it");
+    }
+}
+
+void throwIfChangedSince(const std::filesystem::path& file, std::uint64_t seen, std::uint64_t now) {
+    if (seen != now) {
+        throw StoreChangedError(file,
+                                "another program changed it after its records were read, so nothing "
+                                "was written; read it again and repeat the change");
     }
 }
 

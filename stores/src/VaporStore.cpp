@@ -101,8 +101,8 @@ VaporSaveResult VaporStore::Save(const VaporRecord& typed) {
     if (trimBlanks(typed.chemName).empty()) {
         return result;
     }
-    const std::string findText = nameSearchText(storedForm(typed.chemName, kVaporFields[0].width));
-    const std::int16_t position = Search(findText, VaporSearchMode::ByName).position;
+    const RecordFile::ChangeLock lock = lockForChange();
+    const std::int16_t position = positionOnFile(typed);
     if (position != 0) {
         result.status = SaveStatus::OnFile;
         result.position = position;
@@ -117,7 +117,32 @@ VaporSaveResult VaporStore::Save(const VaporRecord& typed) {
     return result;
 }
 
+std::int16_t VaporStore::positionOnFile(const VaporRecord& typed) const {
+    const std::string findText = nameSearchText(storedForm(typed.chemName, kVaporFields[0].width));
+    return Search(findText, VaporSearchMode::ByName).position;
+}
+
+RecordFile::ChangeLock VaporStore::lockForChange() {
+    RecordFile::ChangeLock lock = m_file.lockForChange();
+    refresh();
+    return lock;
+}
+
+bool VaporStore::refresh() {
+    if (!m_file.refresh()) {
+        return false;
+    }
+    CreateIndex();
+    return true;
+}
+
 void VaporStore::Revise(std::int16_t position, const VaporRecord& typed) {
+    const std::uint64_t seen = outsideChanges();
+    const RecordFile::ChangeLock lock = lockForChange();
+    if (outsideChanges() != seen) {
+        position = positionOnFile(typed);
+        throwIfGone(m_path, position);
+    }
     if (position < 1 || static_cast<std::size_t>(position) >= m_chemIndex.size()) {
         throw StoreError(m_path, "there is no entry " + std::to_string(position) + " to revise");
     }
@@ -132,6 +157,9 @@ std::vector<VaporRecord> VaporStore::storedRecords() const {
 }
 
 void VaporStore::ReplaceAll(const std::vector<VaporRecord>& records) {
+    const std::uint64_t seen = outsideChanges();
+    const RecordFile::ChangeLock lock = lockForChange();
+    throwIfChangedSince(m_path, seen, outsideChanges());
     replaceRecords(m_file, records, encode);
     CreateIndex();
 }

@@ -153,9 +153,11 @@ double halfLastPlace(std::string_view text) {
 
 std::map<std::string, std::vector<PressurePoint>> pressuresByCas(const CsvTable& table) {
     const std::size_t cas = table.column("cas"), kelvin = table.column("T_K"), torr = table.column("P_torr");
+    const bool flagged = std::find(table.header.begin(), table.header.end(), "inRange") != table.header.end();
     std::map<std::string, std::vector<PressurePoint>> points;
     for (const auto& row : table.rows) {
-        points[row[cas]].push_back({parseWholeNumber(row[kelvin]), parseWholeNumber(row[torr])});
+        points[row[cas]].push_back({parseWholeNumber(row[kelvin]), parseWholeNumber(row[torr]),
+                                    !flagged || row[table.column("inRange")] == "1"});
     }
     for (auto& [_, list] : points) {
         std::sort(list.begin(), list.end(),

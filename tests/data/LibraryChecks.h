@@ -62,10 +62,11 @@ double halfLastPlace(std::string_view text);
 struct PressurePoint {
     double kelvin = 0;
     double torr = 0;
+    bool inRange = true;  // inside the range the correlation's source states
 };
 
-// The points of a table with the columns cas, T_K and P_torr, for each CAS number in rising
-// temperature.
+// The points of a table with the columns cas, T_K and P_torr (and inRange, where the table has it),
+// for each CAS number in rising temperature.
 std::map<std::string, std::vector<PressurePoint>> pressuresByCas(const CsvTable& table);
 
 // The name as the record store's index compares it: blanks removed at both ends, upper case.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <iomanip>
 #include <map>
 #include <set>
@@ -23,9 +24,10 @@ namespace quandrelle::data {
 namespace {
 
 const std::vector<std::string> kColumns{
-    "chemName",      "molWt",        "liqDensity",   "molPolariz", "waterSolFactor", "avgConc",
-    "antoineA",      "antoineB",     "antoineC",     "casNumber",  "formula",        "refractiveIndex",
-    "boilingPointK", "antoineTminK", "antoineTmaxK", "source",
+    "chemName",      "molWt",        "liqDensity",   "molPolariz",  "waterSolFactor",   "avgConc",
+    "antoineA",      "antoineB",     "antoineC",     "casNumber",   "formula",          "refractiveIndex",
+    "boilingPointK", "antoineTminK", "antoineTmaxK", "correlation", "correlationTminK", "correlationTmaxK",
+    "source",
 };
 
 // Widths of the record's text fields; every number field is 8 wide.
@@ -55,7 +57,25 @@ enum Column {
     kBoilingPointK,
     kTminK,
     kTmaxK,
+    kCorrelation,
+    kCorrelationTminK,
+    kCorrelationTmaxK,
     kSource,
+};
+
+// The temperatures of use, 0 to 40 C on the reference's 5 K grid, at which the correlations of a vapor
+// are compared.
+constexpr double kUseLowK = 273.15;
+constexpr double kUseHighK = 313.15;
+constexpr double kGridStepK = 5;
+
+// An alternative Antoine set of the reference.
+struct AlternativeSet {
+    int line = 0;
+    std::string source;
+    double lowK = 0, highK = 0, a = 0, b = 0, c = 0;
+    double torr(double kelvin) const { return std::exp(a - b / (kelvin + c)); }
+    bool covers(double kelvin) const { return lowK <= kelvin && kelvin <= highK; }
 };
 
 class VaporLibrary : public ::testing::Test {
@@ -68,7 +88,74 @@ protected:
         s_reference = readCsvFile(QUANDRELLE_REFERENCE_PROPERTIES);
         s_corrections = readCsvFile(QUANDRELLE_REFERENCE_CORRECTIONS);
         applyCorrections();
-        s_pressures = pressuresByCas(readCsvFile(QUANDRELLE_REFERENCE_PRESSURES));
+        s_referencePressures = pressuresByCas(readCsvFile(QUANDRELLE_REFERENCE_PRESSURES));
+        readAlternatives();
+        s_pressures = s_referencePressures;
+        for (const auto& [cas, set] : s_followedAlternative) {
+            s_pressures[cas] = gridPoints(*set);
+        }
+    }
+
+    static void readAlternatives() {
+        const CsvTable table = readCsvFile(QUANDRELLE_REFERENCE_ALTERNATIVES);
+        for (std::size_t i = 0; i < table.rows.size(); ++i) {
+            const auto& row = table.rows[i];
+            const auto number = [&](std::string_view column) {
+                return parseWholeNumber(row[table.column(column)]);
+            };
+            s_alternatives[row[table.column("cas")]].push_back(
+                {table.lines[i], row[table.column("source")], number("TminK"), number("TmaxK"),
+                 number("A_ln_torr"), number("B_K"), number("C_K")});
+        }
+        // A choice of correlation that replaced the reference's names the set it took.
+        for (const auto& fix : s_corrections.rows) {
+            const std::string& corrected = fix[s_corrections.column("corrected")];
+            const std::size_t cited = corrected.find(kAlternativeCitation);
+            if (fix[s_corrections.column("column")] != kCorrelationChoice || cited == std::string::npos) {
+                continue;
+            }
+            const int line = std::stoi(corrected.substr(cited + kAlternativeCitation.size()));
+            const auto& sets = s_alternatives[fix[s_corrections.column("cas")]];
+            const auto set =
+                std::find_if(sets.begin(), sets.end(), [&](const auto& s) { return s.line == line; });
+            ASSERT_NE(set, sets.end()) << corrected;
+            s_followedAlternative[fix[s_corrections.column("cas")]] = &*set;
+        }
+    }
+
+    // An alternative set's points where the reference tabulates pressures: 253.15 to 353.15 K, above
+    // 0.01 and up to 1500 torr.
+    static std::vector<PressurePoint> gridPoints(const AlternativeSet& set) {
+        std::vector<PressurePoint> points;
+        for (int step = 0; step <= 20; ++step) {
+            const double kelvin = 253.15 + kGridStepK * step;
+            const double torr = set.torr(kelvin);
+            if (torr > 0.01 && torr <= 1500) {
+                points.push_back({kelvin, torr, set.covers(kelvin)});
+            }
+        }
+        return points;
+    }
+
+    static const std::vector<std::string>* correlationChoice(const Vapor& v) {
+        for (const auto& fix : s_corrections.rows) {
+            if (fix[s_corrections.column("cas")] == v.texts[kCas] &&
+                fix[s_corrections.column("column")] == kCorrelationChoice) {
+                return &fix;
+            }
+        }
+        return nullptr;
+    }
+
+    static std::vector<double> temperaturesOfUse(const Vapor& v) {
+        std::vector<double> kelvins;
+        for (int step = 0; kUseLowK + kGridStepK * step < kUseHighK + 0.01; ++step) {
+            const double kelvin = kUseLowK + kGridStepK * step;
+            if (kelvin < referenceNumber(v, "normalBoilingPointK")) {
+                kelvins.push_back(kelvin);
+            }
+        }
+        return kelvins;
     }
 
     // The few reference values found wrong are held to their corrected value instead, each only while
@@ -77,6 +164,9 @@ protected:
         const std::size_t cas = s_corrections.column("cas");
         const std::size_t column = s_corrections.column("column");
         for (const auto& fix : s_corrections.rows) {
+            if (fix[column] == kCorrelationChoice) {
+                continue;  // the build's choice of correlation, checked against the sets themselves
+            }
             bool applied = false;
             for (auto& row : s_reference.rows) {
                 std::string& value = row[s_reference.column(fix[column])];
@@ -140,11 +230,17 @@ protected:
     }
 
     static constexpr double kMaxPressureError = 0.03;
+    static constexpr std::string_view kCorrelationChoice = "correlation";
+    static constexpr std::string_view kAlternativeCitation = "antoine-alternatives.csv line ";
     static CsvTable s_table;
     static std::vector<Vapor> s_vapors;
     static CsvTable s_reference;
     static CsvTable s_corrections;
+    // The points of the correlation each row follows, and of the reference's own correlation.
     static std::map<std::string, std::vector<PressurePoint>> s_pressures;
+    static std::map<std::string, std::vector<PressurePoint>> s_referencePressures;
+    static std::map<std::string, std::vector<AlternativeSet>> s_alternatives;
+    static std::map<std::string, const AlternativeSet*> s_followedAlternative;
 };
 
 CsvTable VaporLibrary::s_table;
@@ -152,6 +248,9 @@ std::vector<Vapor> VaporLibrary::s_vapors;
 CsvTable VaporLibrary::s_reference;
 CsvTable VaporLibrary::s_corrections;
 std::map<std::string, std::vector<PressurePoint>> VaporLibrary::s_pressures;
+std::map<std::string, std::vector<PressurePoint>> VaporLibrary::s_referencePressures;
+std::map<std::string, std::vector<AlternativeSet>> VaporLibrary::s_alternatives;
+std::map<std::string, const AlternativeSet*> VaporLibrary::s_followedAlternative;
 
 TEST_F(VaporLibrary, HasTheRecordFieldsInRecordOrderThenTheirEvidence) {
     EXPECT_EQ(s_table.header, kColumns);
@@ -212,6 +311,97 @@ TEST_F(VaporLibrary, StatesTheRangeItsConstantsWereFittedOver) {
         // Three constants need at least four points, 5 K apart in the reference.
         EXPECT_GE(high - low, 15) << v.name();
     }
+}
+
+TEST_F(VaporLibrary, StatesTheRangeOfTheCorrelationItFollows) {
+    for (const Vapor& v : s_vapors) {
+        const auto followed = s_followedAlternative.find(v.texts[kCas]);
+        if (followed != s_followedAlternative.end()) {
+            EXPECT_EQ(v.texts[kCorrelation], "Antoine " + followed->second->source) << v.name();
+            EXPECT_EQ(v.number(kCorrelationTminK), followed->second->lowK) << v.name();
+            EXPECT_EQ(v.number(kCorrelationTmaxK), followed->second->highK) << v.name();
+            continue;
+        }
+        // The reference states the range beside the correlation's name in its sources.
+        const std::string stated = "vapor pressure (" + v.texts[kCorrelation] + ", stated range " +
+                                   v.texts[kCorrelationTminK] + "-" + v.texts[kCorrelationTmaxK] + " K)";
+        EXPECT_NE(reference(v, "sources").find(stated), std::string::npos) << v.name() << ": " << stated;
+        // And its table marks the points inside that range.
+        for (const PressurePoint& point : s_referencePressures[v.texts[kCas]]) {
+            EXPECT_EQ(point.inRange, v.number(kCorrelationTminK) <= point.kelvin &&
+                                         point.kelvin <= v.number(kCorrelationTmaxK))
+                << v.name() << " at " << point.kelvin << " K";
+        }
+    }
+}
+
+TEST_F(VaporLibrary, NeverLiesBelowACorrelationMeasuredAtATemperatureOfUse) {
+    // A pressure too low gives a life too long. Every set measured at 0-40 C holds the library to it
+    // unless the build set it aside, naming it, for missing the boiling point by more than 2 K or for
+    // an equation that breaks down in the fitted span.
+    for (const Vapor& v : s_vapors) {
+        const double boiling = referenceNumber(v, "normalBoilingPointK");
+        const auto* choice = correlationChoice(v);
+        const auto heldTo = [&](double kelvin, double measured, const std::string& set) {
+            EXPECT_GE(torr(v, kelvin), (1 - kMaxPressureError) * measured)
+                << v.name() << " at " << kelvin << " K lies below " << set;
+        };
+        for (const PressurePoint& point : s_referencePressures[v.texts[kCas]]) {
+            if (point.inRange && point.kelvin >= kUseLowK && point.kelvin <= kUseHighK + 0.01 &&
+                point.kelvin < boiling) {
+                heldTo(point.kelvin, point.torr, "the reference's correlation");
+            }
+        }
+        for (const AlternativeSet& set : s_alternatives[v.texts[kCas]]) {
+            const std::string citation = std::string(kAlternativeCitation) + std::to_string(set.line);
+            const bool setAside = choice != nullptr && (*choice)[s_corrections.column("reason")].find(
+                                                           citation + ": ") != std::string::npos;
+            if (setAside) {
+                const double miss = antoineTemperatureK(set.a, set.b, set.c, 760) - boiling;
+                EXPECT_TRUE(std::abs(miss) > 2 || -set.c >= 263)
+                    << v.name() << ": " << citation << " set aside";
+                continue;
+            }
+            for (double kelvin : temperaturesOfUse(v)) {
+                if (set.covers(kelvin)) {
+                    heldTo(kelvin, set.torr(kelvin), citation);
+                }
+            }
+        }
+    }
+}
+
+TEST_F(VaporLibrary, ReadmeListsEveryStretchedVaporWithoutASecondSource) {
+    std::ifstream in(QUANDRELLE_README);
+    std::set<std::string> listed;
+    for (std::string line; std::getline(in, line);) {
+        if (line.find("| single source, extrapolated |") != std::string::npos) {
+            listed.insert(line.substr(2, line.find(" |", 2) - 2));
+        }
+    }
+    std::set<std::string> expected;
+    for (const Vapor& v : s_vapors) {
+        const auto kelvins = temperaturesOfUse(v);
+        const bool stretched = std::any_of(kelvins.begin(), kelvins.end(), [&](double k) {
+            return k < v.number(kCorrelationTminK) || k > v.number(kCorrelationTmaxK);
+        });
+        // A refit of a curve of the sources, or the same constants passed on by another compilation,
+        // is no second source.
+        const auto& sets = s_alternatives[v.texts[kCas]];
+        const bool secondSource = std::any_of(sets.begin(), sets.end(), [&](const AlternativeSet& set) {
+            const auto& points = s_referencePressures[v.texts[kCas]];
+            return set.source != "DIPPR-101 fit" &&
+                   std::any_of(points.begin(), points.end(), [&](const auto& p) {
+                       return std::find(kelvins.begin(), kelvins.end(), p.kelvin) != kelvins.end() &&
+                              std::abs(set.torr(p.kelvin) / p.torr - 1) > 0.001;
+                   });
+        });
+        if (stretched && !secondSource) {
+            expected.insert(v.name());
+        }
+    }
+    EXPECT_FALSE(expected.empty());
+    EXPECT_EQ(listed, expected);
 }
 
 TEST_F(VaporLibrary, WeightDensityAndEvidenceAreTheReferences) {
@@ -336,7 +526,12 @@ TEST_F(VaporLibrary, EverySourceCitesItsReferenceRows) {
                     << v.name() << ": " << v.texts[kSource];
             }
         }
-        EXPECT_NE(v.texts[kSource].find("vapor-pressure.csv lines "), std::string::npos) << v.name();
+        const auto followed = s_followedAlternative.find(v.texts[kCas]);
+        const std::string points =
+            followed == s_followedAlternative.end()
+                ? std::string("vapor-pressure.csv lines ")
+                : std::string(kAlternativeCitation) + std::to_string(followed->second->line);
+        EXPECT_NE(v.texts[kSource].find(points), std::string::npos) << v.name() << ": " << v.texts[kSource];
     }
     for (std::size_t i = 0; i < s_corrections.rows.size(); ++i) {
         const auto& fix = s_corrections.rows[i];

@@ -81,7 +81,8 @@ class LibraryRow(unittest.TestCase):
 
     def row(self, points, boiling_k, **changes):
         props = dict(self.props, normalBoilingPointK=f"{boiling_k:.2f}", **changes)
-        return lib.library_row(props, points, "test correlation")
+        reference = lib.Correlation("test correlation", 200, 400, points, "vapor-pressure.csv lines 2-22")
+        return lib.library_row(props, lib.Choice(reference, reference, []))
 
     def test_a_vapor_whose_points_no_equation_follows_is_left_out(self):
         smooth = points_of(16.0, 3000.0, -50.0, GRID)
@@ -105,6 +106,66 @@ class LibraryRow(unittest.TestCase):
         self.assertEqual(lib.water_solubility_factor(dict(self.props, waterSolubility_g_per_L="0.5")), "0")
         # 1.79 g in a litre of water: 2.0397 cm3 of liquid in 1002.0397 cm3 of solution.
         self.assertEqual(lib.water_solubility_factor(self.props), "0.00204")
+
+
+def antoine_set(ratio, low, high, source="Landolt"):
+    """An alternative set giving `ratio` times the pressure of ChooseCorrelation's reference curve."""
+    antoine = lib.Antoine(17.0 + math.log(ratio), 4000.0, -50.0)
+    return lib.Correlation(f"Antoine {source}", low, high, [], f"antoine-alternatives.csv line {int(low)}", antoine)
+
+
+class ChooseCorrelation(unittest.TestCase):
+    curve = lib.Antoine(17.0, 4000.0, -50.0)
+
+    def choose(self, reference_range, *alternatives):
+        low, high = reference_range
+        points = [lib.Point(k, self.curve.torr(k), low <= k <= high, 2) for k in GRID]
+        reference = lib.Correlation("Wagner Poling", low, high, points, "vapor-pressure.csv lines 2-22")
+        return lib.choose_correlation(reference, list(alternatives), self.curve.boiling_k())
+
+    def test_which_set_the_constants_follow(self):
+        # (reference range, alternatives, index of the set used or None for the reference's, verdict)
+        stretched, measured = (330, 470), (250, 470)
+        rows = [
+            ("stretched, a higher set measured nowhere in 0-40 C", stretched,
+             [antoine_set(1.05, 320, 430)], 0, "Antoine Landolt 320-430 K used, +5.0 % at 25 C"),
+            ("stretched, a higher set measured at 25 C", stretched,
+             [antoine_set(0.99, 290, 430, "NIST"), antoine_set(1.05, 280, 430)], 1, "used, +5.0 % at 25 C"),
+            ("measured, a higher set measured at 25 C", measured, [antoine_set(1.05, 280, 430)], 0, "used"),
+            ("measured, a lower set measured at 25 C", measured, [antoine_set(0.95, 280, 430)], None, None),
+            ("stretched, only a lower set", stretched, [antoine_set(0.95, 320, 430)], None, "kept, compared with 1"),
+            ("stretched, within 3 % of the others", stretched, [antoine_set(1.02, 320, 430)], None, "agrees within 3 %"),
+            ("stretched, only its own constants passed on", stretched,
+             [antoine_set(1.0, 330, 470, "NIST")], None, "single source, extrapolated"),
+            ("a higher set that misses the boiling point", measured,
+             [antoine_set(1.25, 280, 430)], None, "kept; 1 higher set set aside"),
+        ]
+        for name, reference_range, alternatives, used, verdict in rows:
+            with self.subTest(name):
+                choice = self.choose(reference_range, *alternatives)
+                self.assertIs(choice.used, choice.reference if used is None else alternatives[used])
+                if verdict is None:
+                    self.assertIsNone(choice.verdict)
+                else:
+                    self.assertIn(verdict, choice.verdict)
+                # Only a choice that was made is written to corrections.csv, with what it set aside.
+                self.assertEqual(choice.reason is None, verdict is None or "agrees" in verdict or "single" in verdict)
+                if "set aside" in (verdict or ""):
+                    self.assertIn("antoine-alternatives.csv line 280: reaches 760 torr", choice.reason)
+
+    def test_crossing_measured_sets_raise_the_points_to_the_higher(self):
+        # 5 % above the reference's at 0 C and 1 % below it at 40 C: neither can be used alone.
+        crossing = lib.Correlation("Antoine NIST", 250, 400, [], "antoine-alternatives.csv line 9",
+                                   lib.Antoine(17.5281, 4346.216, -37.0))
+        choice = self.choose((250, 470), crossing)
+        self.assertIs(choice.used, choice.reference)
+        self.assertIn("raised where a measured set lies more than 3 % above it", choice.verdict)
+        points, note = lib.raised_points(choice, self.curve.boiling_k())
+        for p in points:
+            if p.kelvin in lib.USE_GRID_K:
+                highest = max(c.torr(p.kelvin) for c in [choice.used] + choice.checked_against)
+                self.assertGreaterEqual(p.torr, highest / 1.03, p.kelvin)
+        self.assertIn("raised to the highest measured set", note)
 
 
 class Corrections(unittest.TestCase):

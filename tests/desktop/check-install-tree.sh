@@ -30,6 +30,7 @@ expected=(
     share/man/man1/quandrelle-calc.1.gz
     share/man/man1/quandrelle-db.1.gz
     share/metainfo/org.quandrelle.Quandrelle.metainfo.xml
+    share/mime/packages/org.quandrelle.Quandrelle.xml
     share/quandrelle/VaporB30.DB
 )
 # Exactly these files: a record file in bin/ or a stray build product would show here.
@@ -68,6 +69,22 @@ done
 
 "$prefix/bin/quandrelle-calc" "$example" --json | grep -q '"breakthroughTime"' ||
     fail "quandrelle-calc gave no results for $example"
+
+# A saved calculation is a scenario under its own file type: the desktop entry opens it, its glob
+# is declared, and quandrelle-calc runs it by that name.
+mime="$prefix/share/mime/packages/org.quandrelle.Quandrelle.xml"
+grep -q 'type="application/x-quandrelle-calculation"' "$mime" && grep -q 'pattern="\*.quandrelle"' "$mime" ||
+    fail "the file type of calculations is not declared in $mime"
+grep -qx 'MimeType=application/x-quandrelle-calculation;' "$prefix/share/applications/org.quandrelle.Quandrelle.desktop" ||
+    fail "the desktop entry does not open calculation files"
+saved=$(mktemp --suffix=.quandrelle)
+cp "$example" "$saved"
+"$prefix/bin/quandrelle-calc" "$saved" --json | grep -q '"breakthroughTime"' ||
+    fail "quandrelle-calc gave no results for a calculation file"
+rm -f "$saved"
+if command -v xmllint >/dev/null; then
+    xmllint --noout "$mime" || fail "$mime is not well-formed XML"
+fi
 
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT

@@ -77,6 +77,20 @@ TEST(EquivalentConcentration, InverseStoresTheSinglePrecisionConcentration) {
     EXPECT_THROW(concentrationFromEquivalent(state, 319.3), CalcError);
 }
 
+// A concentration typed in mg/m3 is stored as the ppm it stands for: the mg/m3 of a stored ppm
+// converts back to that same Single, at any conditions.
+TEST(MassConcentration, ConvertsBackToTheStoredPpm) {
+    struct Row {
+        float atm, tempC, ppm, molWt;
+    };
+    for (const Row row : {Row{1, 25, 100, 78.11f}, Row{0.5f, 0, 0.01f, 2}, Row{1.5f, 75, 100000, 1000},
+                          Row{0.83f, 33.3f, 287.5f, 92.14f}}) {
+        const double mg = massConcentration(row.atm, row.tempC, row.ppm, row.molWt);
+        EXPECT_EQ(concentrationFromMass(row.atm, row.tempC, mg, row.molWt), row.ppm) << row.ppm;
+    }
+    EXPECT_THROW(concentrationFromMass(0, 25, 319.3, 78.11f), CalcError);
+}
+
 TEST(FaceVelocity, FollowsTheBedDiameterAndEveryRunTakesItsOwnFlow) {
     CalcState state = test::withVapors(test::halfMask(), {test::kBenzene});
     EXPECT_NEAR(state.faceVelocity, 4.9736, 0.00005);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "CartridgeSamples.h"
 #include "TempFolder.h"
 #include "quandrelle/stores/NameIndex.h"
 #include "quandrelle/stores/StoreError.h"
@@ -12,17 +13,9 @@
 namespace quandrelle {
 namespace {
 
-using testing::field;
+using testing::cartBytes;
 using testing::TempFolder;
-
-std::string cartBytes(const std::string& name, const std::string& micVol = "0.43") {
-    return field(name, 35) + field("8.8", 8) + field("2.3", 8) + field("45", 8) + field(micVol, 8) +
-           field("50", 8) + field("0.15", 8) + field("29", 8) + field("0.06", 8);
-}
-
-CartridgeRecord typedCartridge(const std::string& name, const std::string& micVol = "0.43") {
-    return {name, "8.8", "2.3", "45", micVol, "50", "0.15", "29", "0.06"};
-}
+using testing::typedCartridge;
 
 std::vector<std::string> trimmedList(const CartridgeStore& store) {
     std::vector<std::string> names;

@@ -5,8 +5,10 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "ImmutableFile.h"
 #include "TempFolder.h"
@@ -231,8 +233,13 @@ TEST_F(RecordFileTest, ReplaceAllPutsTheNewRecordsInPlaceAndKeepsServingThem) {
     EXPECT_EQ(std::filesystem::status(dir.file("f.db")).permissions(),
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
                   std::filesystem::perms::group_read);
-    // Nothing is left beside it.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    // Nothing is left beside it but its lock file.
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"f.db", "f.db.lock"}));
 }
 
 TEST_F(RecordFileTest, ReplaceAllThroughALinkReplacesTheFileItPointsTo) {
@@ -256,6 +263,29 @@ TEST_F(RecordFileTest, ReplaceAllCreatesAMissingFileOnlyWhenItSucceeds) {
         EXPECT_EQ(file.count(), 1);
     }
     EXPECT_EQ(dir.read("f.db"), "abcd");
+}
+
+TEST_F(RecordFileTest, NothingIsWrittenIntoAFileThatWasReplacedOrChangedSinceItWasRead) {
+    const struct {
+        const char* what;
+        std::string after;  // the file's bytes after another program's change
+    } changes[] = {{"replaced", "rrrr"}, {"appended to", "aaaabbbb"}};
+    for (const auto& c : changes) {
+        dir.write("f.db", "aaaa");
+        RecordFile file(dir.file("f.db"), 4);
+        if (std::string(c.what) == "replaced") {
+            dir.write("new.db", c.after);
+            std::filesystem::rename(dir.file("new.db"), dir.file("f.db"));
+        } else {
+            dir.write("f.db", c.after);
+        }
+        EXPECT_THROW(file.write(2, "cccc"), StoreChangedError) << c.what;
+        EXPECT_THROW(file.replaceAll("cccc"), StoreChangedError) << c.what;
+        EXPECT_EQ(dir.read("f.db"), c.after) << c.what;
+        EXPECT_TRUE(file.refresh()) << c.what;
+        file.write(file.count() + 1, "cccc");
+        EXPECT_EQ(dir.read("f.db"), c.after + "cccc") << c.what;
+    }
 }
 
 }  // namespace

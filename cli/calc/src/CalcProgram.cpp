@@ -15,8 +15,6 @@
 #include <thread>
 
 #include "quandrelle/ProgramInfo.h"
-#include "quandrelle/calc/Scenario.h"
-#include "quandrelle/calc/ScenarioText.h"
 #include "quandrelle/calc/SweepRun.h"
 #include "quandrelle/engine/Calculate.h"
 #include "quandrelle/engine/ChangeSchedule.h"
@@ -24,6 +22,8 @@
 #include "quandrelle/engine/ResultTexts.h"
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/engine/Sweep.h"
+#include "quandrelle/scenario/Scenario.h"
+#include "quandrelle/scenario/ScenarioText.h"
 #include "quandrelle/stores/RecordText.h"
 
 namespace quandrelle::calc {
@@ -33,8 +33,8 @@ namespace {
 using json = nlohmann::ordered_json;
 
 constexpr const char* kUsage =
-    "usage: quandrelle-calc SCENARIO.json [--json] [--sweep QUANTITY=FROM:TO:COUNT[:log] [--jobs N]]\n"
-    "                       [--report FILE.pdf]\n"
+    "usage: quandrelle-calc SCENARIO.json|FILE.quandrelle [--json]\n"
+    "                       [--sweep QUANTITY=FROM:TO:COUNT[:log] [--jobs N]] [--report FILE.pdf]\n"
     "Estimates the breakthrough time of every vapor of the scenario (\"-\" reads it from standard input).\n"
     "  --json      write the results as JSON instead of a table\n"
     "  --sweep     run the scenario at COUNT values of one quantity from FROM to TO, both included, evenly\n"
@@ -43,7 +43,8 @@ constexpr const char* kUsage =
     "  --jobs      points of the sweep computed at once (default: one per processor core)\n"
     "  --report FILE.pdf   also write the change-schedule report of the run as a PDF file\n"
     "  --site TEXT, --task TEXT, --prepared-by TEXT\n"
-    "              what the report names as the site, the task and who prepared it\n"
+    "              what the report names as the site, the task and who prepared it (in place of the\n"
+    "              scenario's \"report\")\n"
     "  --version   the program's version\n";
 
 struct Options {
@@ -170,6 +171,18 @@ bool readText(const std::string& path, std::istream& in, std::string& text, std:
         return false;
     }
     return true;
+}
+
+// What the report names: the scenario's own header where the command line does not say otherwise.
+ReportRequest withHeader(ReportRequest request, const ReportHeader& header) {
+    for (auto [given, saved] :
+         {std::pair{&request.site, &header.site}, std::pair{&request.task, &header.task},
+          std::pair{&request.preparedBy, &header.preparedBy}}) {
+        if (given->empty()) {
+            *given = *saved;
+        }
+    }
+    return request;
 }
 
 // A Single as the number its shown text stands for, so that JSON shows 0.1 and not 0.100000001.
@@ -486,7 +499,7 @@ int runCalcProgram(const std::vector<std::string>& args, std::istream& in, std::
     }
     if (options.report) {
         try {
-            writeReport(scenario.state, options.reportRequest);
+            writeReport(scenario.state, withHeader(options.reportRequest, scenario.state.reportHeader));
         } catch (const std::runtime_error& error) {
             err << error.what() << "\n";
             return kExitRefusedOrFailed;

@@ -274,6 +274,9 @@ ImportCounts importRecords(Store& store, std::string_view csv, const ImportOptio
     ImportCounts counts;
     const auto rows = checkedRows<Record>(csv, fields, fieldLimits, options.truncate, counts.ignoredColumns);
     const auto nameOf = [&](const Record& record) -> const std::string& { return record.*fields[0].member; };
+    // From the reading of the library to the writing of the new one no other program may change
+    // it, or its changes would be lost with the old file.
+    const RecordFile::ChangeLock lock = store.lockForChange();
     const auto onFile = recordsByName(store);
     std::unordered_map<std::string, std::size_t> addedOnLine;
     std::vector<Record> records = store.storedRecords();

@@ -7,6 +7,7 @@
 
 #include "quandrelle/engine/Inputs.h"
 #include "quandrelle/screens/forms/InputMasterFive.h"
+#include "quandrelle/screens/forms/StoreCatchUp.h"
 #include "quandrelle/screens/framework/FormNames.h"
 #include "quandrelle/stores/NameIndex.h"
 #include "quandrelle/stores/RecordText.h"
@@ -190,6 +191,21 @@ void frmCartridgeMulti::refillList() {
         }
     }
     m_cartName->replaceItems(items, true);
+    m_listedChanges = m_store != nullptr ? m_store->outsideChanges() : 0;
+}
+
+// Another program may have saved into the file since the list was filled: the names it added are
+// listed too, and the name typed stays.
+void frmCartridgeMulti::refillListIfBehind() {
+    if (m_store != nullptr && m_store->outsideChanges() != m_listedChanges) {
+        refillList();
+    }
+}
+
+void frmCartridgeMulti::showEvent(QShowEvent* event) {
+    Form::showEvent(event);
+    catchUpQuietly(m_store.get());
+    refillListIfBehind();
 }
 
 void frmCartridgeMulti::clearNumbers() {
@@ -222,6 +238,8 @@ void frmCartridgeMulti::onSearch() {
     }
     const std::string findText = nameSearchText(m_cartName->currentText().toStdString());
     try {
+        m_store->refresh();
+        refillListIfBehind();
         const std::int16_t position = m_store->Search(findText);
         if (position < 1) {
             messenger().show(
@@ -248,6 +266,7 @@ void frmCartridgeMulti::onSave() {
     std::string title = "Add a Record";
     try {
         const CartridgeSaveResult result = m_store->Save(typed);
+        refillListIfBehind();
         if (result.status == SaveStatus::OnFile) {
             title = "Revise a Record";
             const MessageAnswer answer = messenger().show(
@@ -255,6 +274,7 @@ void frmCartridgeMulti::onSave() {
                         title, MessageButtons::YesNo, MessageIcon::None});
             if (answer == MessageAnswer::Yes) {
                 m_store->Revise(result.position, typed);
+                refillListIfBehind();
             }
             return;
         }
@@ -264,7 +284,10 @@ void frmCartridgeMulti::onSave() {
             ShowCartridgeRecord(result.shown);
         }
     } catch (const StoreError& error) {
-        // Nothing was written; the screen keeps what the user typed.
+        // Nothing was written; the screen keeps what the user typed. Another program kept the
+        // file, or changed it under the question: the message names it, and the list shows the
+        // file as it now stands.
+        refillListIfBehind();
         reportStoreError(error, title);
     }
 }

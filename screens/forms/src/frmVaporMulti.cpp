@@ -9,6 +9,7 @@
 #include "quandrelle/engine/Inputs.h"
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/screens/forms/InputMasterFive.h"
+#include "quandrelle/screens/forms/StoreCatchUp.h"
 #include "quandrelle/screens/framework/FormNames.h"
 #include "quandrelle/stores/NameIndex.h"
 #include "quandrelle/stores/RecordText.h"
@@ -262,8 +263,10 @@ void frmVaporMulti::connectEvents() {
 
 void frmVaporMulti::showEvent(QShowEvent* event) {
     Form::showEvent(event);
-    // The use conditions may have changed while the screen was hidden.
+    // The use conditions may have changed while the screen was hidden, and the file too.
     showAvgVapConcMass();
+    catchUpQuietly(m_store.get());
+    refillListIfBehind();
 }
 
 // Shown for the numbers as Return would store them, at the use conditions the next run uses; empty
@@ -344,6 +347,15 @@ void frmVaporMulti::refillList(bool keepName) {
         }
     }
     m_chemName->replaceItems(items, keepName);
+    m_listedChanges = m_store != nullptr ? m_store->outsideChanges() : 0;
+}
+
+// Another program may have saved into the file since the list was filled: the names it added are
+// listed too, and the name typed stays.
+void frmVaporMulti::refillListIfBehind() {
+    if (m_store != nullptr && m_store->outsideChanges() != m_listedChanges) {
+        refillList(true);
+    }
 }
 
 int frmVaporMulti::vaporRecordCount() const {
@@ -398,6 +410,7 @@ void frmVaporMulti::onSearch() {
     const std::string findText =
         byCas ? trimBlanks(toUtf8(m_cas->text())) : nameSearchText(toUtf8(m_chemName->currentText()));
     try {
+        m_store->refresh();
         VaporSearchResult result;
         if (byCas) {
             // The list then holds only the names found, and the name box nothing: the name goes
@@ -446,6 +459,7 @@ void frmVaporMulti::onSave() {
                         title, MessageButtons::YesNo, MessageIcon::None});
             if (answer == MessageAnswer::Yes) {
                 m_store->Revise(result.position, typed);
+                refillListIfBehind();
             }
             return;
         }
@@ -455,7 +469,10 @@ void frmVaporMulti::onSave() {
             showRecord(result.shown);
         }
     } catch (const StoreError& error) {
-        // Nothing was written; the screen keeps what the user typed.
+        // Nothing was written; the screen keeps what the user typed. Another program kept the
+        // file, or changed it under the question: the message names it, and the list shows the
+        // file as it now stands.
+        refillListIfBehind();
         reportStoreError(error, title);
     }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -10,9 +11,10 @@
 
 #include "quandrelle/ProgramInfo.h"
 #include "quandrelle/calc/CalcProgram.h"
-#include "quandrelle/calc/Scenario.h"
-#include "quandrelle/calc/ScenarioText.h"
 #include "quandrelle/engine/Calculate.h"
+#include "quandrelle/scenario/Scenario.h"
+#include "quandrelle/scenario/ScenarioFile.h"
+#include "quandrelle/scenario/ScenarioText.h"
 
 namespace quandrelle::calc {
 namespace {
@@ -540,6 +542,22 @@ TEST(CalcProgramSchedule, EveryProblemOfTheProgrammeInputsIsNamed) {
     }
 }
 
+// A calculation saved as a file runs to the numbers of the scenario it was saved from.
+TEST(CalcProgramFile, RunsASavedCalculation) {
+    Scenario scenario;
+    ASSERT_TRUE(readScenario(benzeneScenario(), scenario).empty());
+    const auto file = std::filesystem::path(::testing::TempDir()) / "saved-run.quandrelle";
+    ASSERT_TRUE(saveScenarioFile(file, scenario.state).empty());
+    const ProgramRun saved = run({file.string(), "--json"});
+    std::filesystem::remove(file);
+    ASSERT_EQ(saved.status, kExitResults) << saved.err;
+    // A saved file always holds the schedule and exposure inputs, so its output adds their results.
+    const json fromFile = json::parse(saved.out);
+    const json typed = json::parse(runScenario(benzeneScenario()).out);
+    EXPECT_EQ(fromFile["results"], typed["results"]);
+    EXPECT_EQ(fromFile["notes"], typed["notes"]);
+}
+
 // ---- The change-schedule report ----
 
 TEST(CalcProgramReport, TheWriterGetsTheFinishedRunAndTheHeading) {
@@ -559,6 +577,20 @@ TEST(CalcProgramReport, TheWriterGetsTheFinishedRunAndTheHeading) {
     EXPECT_EQ(asked.preparedBy, "A. Person");
     EXPECT_GT(estimate, 0) << "the report is written after the run";
     EXPECT_NE(result.out.find("Benzene"), std::string::npos) << "the results are printed as well";
+}
+
+// A saved calculation names its own site, task and preparer; the command line's win where given.
+TEST(CalcProgramReport, TheHeadingComesFromTheFileWhereTheCommandLineGivesNone) {
+    json saved = benzeneScenario();
+    saved["format"] = 1;
+    saved["report"] = {{"site", "Plant 3"}, {"task", "Degreasing"}, {"preparedBy", "A. Person"}};
+    ReportRequest asked;
+    const ProgramRun result = run({"-", "--report", "out.pdf", "--task", "Wiping"}, saved.dump(),
+                                  [&](const CalcState&, const ReportRequest& request) { asked = request; });
+    ASSERT_EQ(result.status, kExitResults) << result.err;
+    EXPECT_EQ(asked.site, "Plant 3");
+    EXPECT_EQ(asked.task, "Wiping");
+    EXPECT_EQ(asked.preparedBy, "A. Person");
 }
 
 TEST(CalcProgramReport, AReportThatCannotBeWrittenFailsTheCommand) {

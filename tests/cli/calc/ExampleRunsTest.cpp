@@ -9,8 +9,8 @@
 
 #include "IAST.h"
 #include "StateNumbers.h"
-#include "quandrelle/calc/Scenario.h"
 #include "quandrelle/engine/SetUp.h"
+#include "quandrelle/scenario/Scenario.h"
 
 namespace quandrelle::calc {
 namespace {

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "quandrelle/calc/CalcProgram.h"
-#include "quandrelle/calc/Scenario.h"
 #include "quandrelle/calc/SweepRun.h"
 #include "quandrelle/engine/RunStop.h"
+#include "quandrelle/scenario/Scenario.h"
 
 namespace quandrelle::calc {
 namespace {

@@ -6,9 +6,12 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <filesystem>
+#include <sstream>
 
 #include "DataScreenTest.h"
+#include "quandrelle/db/DbTool.h"
 #include "quandrelle/screens/forms/frmCartridgeMulti.h"
+#include "quandrelle/stores/RecordLock.h"
 
 namespace quandrelle::testing {
 namespace {
@@ -262,6 +265,59 @@ TEST_F(CartridgeScreenTest, AFullFileRefusesTheAddNamingTheFileAndKeepsTheEntry)
     EXPECT_NE(messenger.shown[0].text.find("32,767"), std::string::npos);
     EXPECT_EQ(std::filesystem::file_size(temp.file("CartridgeB30.DB")), 32767u * 99);
     EXPECT_EQ(screen.cartName()->currentText(), QStringLiteral("One Too Many"));
+    EXPECT_EQ(texts(screen).first(), QStringLiteral("8.0"));
+}
+
+TEST_F(CartridgeScreenTest, RecordsTheRecordToolAddsWhileTheScreenIsOpenAreKeptAndFound) {
+    auto& screen = open();
+    temp.write("new.csv",
+               "cartName,bedDiam,bedDepth,carbWgt,micVol,relHumPre,diamGran,apBenzene,affinityForWater\n"
+               "Imported,8.0,2.5,50,0.45,80,0.12,29,0.06\n");
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(runDbTool({"import", "cartridges", temp.file("new.csv").string()}, temp.folder(), out, err),
+              kDbOk)
+        << err.str();
+    ASSERT_NE(out.str().find("1 added"), std::string::npos);
+
+    typeName(screen, QStringLiteral("Full Face"));
+    fill(screen, {"10", "3", "120", "0.4", "50", "0.1", "30", "0.1"});
+    clickThroughWindow(screen.saveButton());
+    EXPECT_TRUE(messenger.shown.empty());
+    EXPECT_EQ(temp.read("CartridgeB30.DB"),
+              kRecords + cartridgeBytes("Imported", kHalfMask) +
+                  cartridgeBytes("Full Face", {"10", "3", "120", "0.4", "50", "0.1", "30", "0.1"}));
+    EXPECT_EQ(screen.cartName()->count(), 4);
+
+    // Saved by the other program while the screen is hidden: listed when it is shown again.
+    screen.hide();
+    CartridgeStore(temp.folder())
+        .Save(CartridgeRecord{"Later", "5", "1", "20", "0.4", "50", "0.1", "25", "0.06"});
+    activate(screen);
+    EXPECT_EQ(screen.cartName()->itemText(4), QStringLiteral("LATER").leftJustified(41));
+    typeName(screen, QStringLiteral("later"));
+    clickThroughWindow(screen.searchButton());
+    EXPECT_TRUE(messenger.shown.empty());
+    EXPECT_EQ(screen.bedDiam()->text(), QStringLiteral("5"));
+}
+
+TEST_F(CartridgeScreenTest, ASaveWhileAnotherProgramHoldsTheFileNamesItAndKeepsTheEntry) {
+    auto& screen = open();
+    typeName(screen, QStringLiteral("Full Face"));
+    fill(screen, kHalfMask);
+    {
+        const RecordLock other(temp.file("CartridgeB30.DB"), RecordLock::Mode::Exclusive,
+                               std::chrono::milliseconds(0));
+        clickThroughWindow(screen.saveButton());
+    }
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_EQ(messenger.shown[0].title, std::optional<std::string>("Add a Record"));
+    EXPECT_NE(messenger.shown[0].text.find("another program (" + std::string(program_invocation_short_name) +
+                                           ", process " + std::to_string(::getpid()) + ")"),
+              std::string::npos)
+        << messenger.shown[0].text;
+    EXPECT_EQ(temp.read("CartridgeB30.DB"), kRecords);
+    EXPECT_EQ(screen.cartName()->currentText(), QStringLiteral("Full Face"));
     EXPECT_EQ(texts(screen).first(), QStringLiteral("8.0"));
 }
 

@@ -195,7 +195,8 @@ TEST_F(InputMasterFiveTest, ClearAllVaporsEmptiesEverySlotAndNothingElse) {
     state.vaporCount = 3;
     state.mixCount = 3;
     for (int slot = 1; slot <= 3; ++slot) {
-        state.vapors[slot] = VaporData{"Vapor", 78.11f, 0.88f, 26.2f, 0.1f, 100, 15.9f, 2788, -52, "71-43-2"};
+        state.vapors[slot] = VaporData{"Vapor", 78.11f,    0.88f, 26.2f, 0.1f, 100, 15.9f, 2788,
+                                       -52,     "71-43-2", 0,     0,     0,    {},  {},    {}};
         state.breakConc[slot] = 10;
         nameVapor(slot, QStringLiteral("Vapor"));
     }

@@ -24,7 +24,7 @@
 #include "../../engine/Scenarios.h"
 #include "PdfText.h"
 #include "ScreenTest.h"
-#include "quandrelle/calc/ScenarioText.h"
+#include "quandrelle/scenario/ScenarioText.h"
 #include "quandrelle/screens/forms/BreakTimeFive.h"
 #include "quandrelle/screens/forms/InputMasterFive.h"
 #include "quandrelle/screens/forms/LimitsMessage.h"

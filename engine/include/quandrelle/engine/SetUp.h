@@ -24,8 +24,13 @@ double equivalentConcentration(const CalcState& state, int slot = 1);
 // A concentration in mg/m3 as the screens show it: two decimals (halves to even), general form.
 std::string massConcentrationText(double milligramsPerCubicMetre);
 
-// The inverse: the ppm of vapor #1 that an equivalent concentration in mg/m3 stands for, as the
-// Single that is stored.
+// The inverse of massConcentration: the ppm that a concentration in mg/m3 stands for at a pressure
+// (atm) and temperature (degrees C), as the Single that is stored. A concentration typed in mg/m3
+// is stored as this ppm, so a run reads the same number whichever unit it was typed in.
+float concentrationFromMass(float atmPressure, float tempC, double milligramsPerCubicMetre, float molWt);
+
+// The ppm of vapor #1 that an equivalent concentration in mg/m3 stands for at the use conditions,
+// as the Single that is stored.
 float concentrationFromEquivalent(const CalcState& state, double milligramsPerCubicMetre);
 
 // Superficial air velocity from the bed diameter (cm/s). Every run sets it from the flow and

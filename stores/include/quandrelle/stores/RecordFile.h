@@ -1,11 +1,18 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "quandrelle/stores/RecordLock.h"
+
+struct stat;
 
 namespace quandrelle {
 
@@ -19,9 +26,29 @@ enum class MissingFile {
 // (created empty when missing) and held open until destroyed; a file the user may only read is
 // opened for reading, and a write to it is refused. Record numbers are 16-bit, so the file holds
 // at most 32,767 records. Every failure throws StoreError naming the file.
+//
+// Other programs may use the same file. Every change is made under the file's lock (RecordLock),
+// and only when the file at the path is still the one this has open and is as this last saw it;
+// otherwise it throws StoreChangedError and writes nothing. refresh() catches up with what the other
+// programs did.
 class RecordFile {
 public:
     static constexpr std::int16_t kMaxRecords = 32767;
+
+    // The exclusive lock of the file, held until destroyed. Taken again while held it only counts,
+    // so that a change made of several steps holds it throughout. A file that may only be read is
+    // never changed, so it is not locked.
+    class ChangeLock {
+    public:
+        ChangeLock(ChangeLock&& other) noexcept : m_file(std::exchange(other.m_file, nullptr)) {}
+        ChangeLock& operator=(ChangeLock&&) = delete;
+        ~ChangeLock();
+
+    private:
+        friend class RecordFile;
+        explicit ChangeLock(RecordFile* file) : m_file(file) {}
+        RecordFile* m_file;
+    };
 
     RecordFile(std::filesystem::path path, int recordSize, MissingFile missing = MissingFile::Create);
     ~RecordFile();
@@ -54,8 +81,40 @@ public:
     // exactly as it was (and a missing one missing). More than 32,767 records throw StoreFullError.
     void replaceAll(const std::string& bytes);
 
+    // Waits up to lockWait() for other programs to finish with the file; throws StoreBusyError when
+    // one does not, and StoreError when the lock cannot be taken at all.
+    [[nodiscard]] ChangeLock lockForChange();
+
+    // True when the path no longer leads to the file this has open (it was replaced or removed), or
+    // the file was written since this last read, wrote or counted it.
+    bool changedOnDisk() const;
+
+    // After such a change: opens the file at the path again (a removed one reads as empty until a
+    // write creates it) and counts it again; true when there was a change. A change under way is
+    // waited for up to lockWait(); if it does not end, nothing is looked at and this gives false.
+    bool refresh();
+
+    // How many times refresh() found the file changed by another program.
+    std::uint64_t outsideChanges() const { return m_outsideChanges; }
+
+    std::chrono::milliseconds lockWait() const { return m_lockWait; }
+    void setLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }
+
 private:
+    // What tells one state of the file from another.
+    struct Stamp {
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        std::int64_t size = 0;
+        std::int64_t modifiedNs = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+
+    static Stamp stampOf(const struct ::stat& info);
     void openExisting(MissingFile missing);
+    void measure();
+    void restamp() noexcept;
+    void throwIfChanged() const;
     void checkWritable() const;
     std::int64_t length() const;
     void writeAt(std::int64_t offset, const std::string& bytes);
@@ -68,7 +127,19 @@ private:
     int m_fd = -1;
     bool m_readOnly = false;
     std::int16_t m_count = 0;
+    Stamp m_stamp;  // the open file as last read, written or counted
+    std::chrono::milliseconds m_lockWait = kRecordLockWait;
+    std::unique_ptr<RecordLock> m_lock;
+    int m_lockDepth = 0;
+    std::uint64_t m_outsideChanges = 0;
 };
+
+// For a revision whose record another program's change may have taken away: `position` is where
+// the record was found again, 0 when it is no longer on file (StoreChangedError).
+void throwIfGone(const std::filesystem::path& file, std::int16_t position);
+
+// For records read before the outside change count `seen`, about to be written when it is `now`.
+void throwIfChangedSince(const std::filesystem::path& file, std::uint64_t seen, std::uint64_t now);
 
 // Records 1..count of the file, each decoded from its bytes, in file order.
 template <typename Decode>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -108,7 +109,9 @@ public:
     // Throws StoreFullError when a new record would not fit.
     VaporSaveResult Save(const VaporRecord& typed);
 
-    // Writes the screen's texts over the record of index position `position` (from Save's OnFile)
+    // Writes the screen's texts over the record of index position `position` (from Save's OnFile). When
+    // another program changed the file meanwhile, the record is found again by the typed name; if it
+    // is no longer on file, StoreChangedError says so and nothing is written
     // and rebuilds the index, so that a changed CAS number is found at once.
     void Revise(std::int16_t position, const VaporRecord& typed);
 
@@ -116,14 +119,37 @@ public:
     std::vector<VaporRecord> storedRecords() const;
 
     // Puts these records, in this order, in the file's place in one step (see RecordFile::replaceAll)
-    // and rebuilds the index once.
+    // and rebuilds the index once. When another program changed the file since this store last
+    // read it, the records given may have been read from the old file: StoreChangedError, nothing
+    // written (hold lockForChange from the read to here to rule that out).
     void ReplaceAll(const std::vector<VaporRecord>& records);
 
     bool readOnly() const { return m_file.readOnly(); }
 
+    // Other programs may use the same file. Save, Revise and ReplaceAll each hold the file's lock
+    // and first catch up with what the others did (the file opened again if it was replaced, the
+    // index rebuilt), so that what the user typed goes into the file as it now stands. A change made
+    // of several steps (reading the records, then writing them all back) takes the lock itself with
+    // lockForChange and holds it throughout.
+    [[nodiscard]] RecordFile::ChangeLock lockForChange();
+
+    // Reads the file again when another program changed it, rebuilding the index; true when it
+    // did, so that a name list filled from the index is filled again.
+    bool refresh();
+
+    // How many times the index was rebuilt for another program's change; a list filled at another
+    // count is out of date.
+    std::uint64_t outsideChanges() const { return m_file.outsideChanges(); }
+
+    // How long a change waits for another program to finish with the file (StoreBusyError after).
+    void setLockWait(std::chrono::milliseconds wait) { m_file.setLockWait(wait); }
+
     static VaporRecord shownForm(const VaporRecord& stored);
 
 private:
+    // The index position Save finds for this typed name, or 0.
+    std::int16_t positionOnFile(const VaporRecord& typed) const;
+
     std::string m_path;
     RecordFile m_file;
     std::vector<ChemIndexEntry> m_chemIndex;

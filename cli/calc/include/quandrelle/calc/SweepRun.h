@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "quandrelle/calc/Scenario.h"
 #include "quandrelle/engine/Sweep.h"
+#include "quandrelle/scenario/Scenario.h"
 
 namespace quandrelle::calc {
 

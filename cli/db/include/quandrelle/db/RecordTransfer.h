@@ -61,7 +61,9 @@ struct ImportCounts {
 // A row is matched by name against the library as it stood before the import: a name on file is
 // skipped or revised; any other row is added. A row without a name is skipped with a warning
 // (export leaves unnamed records out the same way). Then the whole new file is written beside the
-// old one and put in its place in one step (StoreError, StoreFullError leave the file untouched);
+// old one and put in its place in one step (StoreError, StoreFullError leave the file untouched).
+// The file is locked from the matching to the writing, so no other program's save is lost with
+// the old file; StoreBusyError when another program keeps it locked beyond the store's wait;
 // `progress` hears of each row only after that.
 ImportCounts importVapors(VaporStore& store, std::string_view csv, const ImportOptions& options,
                           const ImportProgress& progress = {});

@@ -42,6 +42,7 @@ public:
 
 protected:
     void closeRequested() override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildFields();
@@ -49,6 +50,7 @@ private:
     bool openStore(const std::string& title);
     void reportStoreError(const std::exception& error, const std::string& title);
     void refillList();
+    void refillListIfBehind();
 
     void clearNumbers();
     void ShowCartridgeRecord(const CartridgeRecord& record);
@@ -59,6 +61,7 @@ private:
     void onExit();
 
     std::unique_ptr<CartridgeStore> m_store;
+    std::uint64_t m_listedChanges = 0;  // the store's outside change count when the list was filled
     NameComboBox* m_cartName = nullptr;
     std::array<NumericLineEdit*, 8> m_numbers{};
     QPushButton* m_cmdExit = nullptr;

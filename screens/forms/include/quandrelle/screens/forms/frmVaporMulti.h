@@ -78,9 +78,11 @@ private:
     void showRecord(const VaporRecord& record);
     VaporRecord typedRecord() const;
     void refillList(bool keepName);
+    void refillListIfBehind();
     void showAvgVapConcMass();
 
     std::unique_ptr<VaporStore> m_store;
+    std::uint64_t m_listedChanges = 0;  // the store's outside change count when the list was filled
     int m_searchByCas = 0;
     NameComboBox* m_chemName = nullptr;
     std::array<NumericLineEdit*, 8> m_numbers{};

@@ -7,7 +7,7 @@
 
 #include <string_view>
 
-#include "quandrelle/calc/Scenario.h"
+#include "quandrelle/scenario/Scenario.h"
 
 namespace quandrelle::calc {
 

@@ -1,4 +1,4 @@
-#include "quandrelle/calc/ScenarioText.h"
+#include "quandrelle/scenario/ScenarioText.h"
 
 #include <nlohmann/json.hpp>
 #include <optional>

@@ -1,7 +1,8 @@
 #pragma once
 
-// One scenario of the command-line calculator: a cartridge, the use conditions and 1 to 5 vapors,
+// One scenario: a cartridge, the use conditions and 1 to 5 vapors, with what the report names,
 // read from JSON and stored into a calculation state exactly as the screens store typed values.
+// The command-line calculator runs it, and the screens save and open a calculation in it.
 
 #include <nlohmann/json.hpp>
 #include <string>
@@ -12,7 +13,13 @@
 
 namespace quandrelle::calc {
 
+// The version of the file a calculation is saved in. A file without "format" is of this version;
+// a file of a later version is refused rather than read in part.
+inline constexpr int kScenarioFormat = 1;
+
 struct Scenario {
+    // The inputs, with the schedule rules, the facepiece, each vapor's exposure limits and the
+    // report's header where the scenario gives them (their defaults where not).
     CalcState state;
     // The concentration and breakthrough concentration of every row, for the limits check.
     std::vector<BreakthroughRow> rows;

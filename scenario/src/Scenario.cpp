@@ -1,4 +1,4 @@
-#include "quandrelle/calc/Scenario.h"
+#include "quandrelle/scenario/Scenario.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -7,6 +7,7 @@
 
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/Inputs.h"
+#include "quandrelle/engine/ProgrammeInputs.h"
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/validation/FieldLimitTables.h"
 
@@ -184,6 +185,7 @@ void readVapor(const json& object, int slot, Scenario& scenario, Problems& probl
     const auto breakConc = reader.number("breakConc", nullptr);
     const auto oel = reader.number("oel", nullptr, false);
     const auto idlh = reader.number("idlh", nullptr, false);
+    const auto dataSource = reader.text("dataSource", false);
     reader.rejectUnknownKeys();
     if (!problems.empty()) {
         return;
@@ -207,6 +209,7 @@ void readVapor(const json& object, int slot, Scenario& scenario, Problems& probl
         return;
     }
     scenario.exposureLimits = scenario.exposureLimits || oel || idlh;
+    state.vapors[slot].dataSource = dataSource.value_or("");
     const VaporData& vapor = state.vapors[slot];
     // As the results screen stores a typed breakthrough concentration.
     state.breakConc[slot] = *breakConc;
@@ -266,6 +269,42 @@ void readExposure(const json& object, CalcState& state, Problems& problems) {
     }
 }
 
+// False when the file is of a version this program does not read.
+bool readFormat(const json& input, Problems& problems) {
+    const auto it = input.find("format");
+    if (it == input.end()) {
+        return true;
+    }
+    if (!it->is_number_integer()) {
+        problems.push_back("format: must be the whole number " + std::to_string(kScenarioFormat) + ", not " +
+                           (it->is_number() ? it->dump() : std::string(it->type_name())));
+        return false;
+    }
+    const auto format = it->get<long long>();
+    if (format > kScenarioFormat) {
+        problems.push_back("format: " + std::to_string(format) +
+                           " is of a later version of the program, which this one cannot read (it reads " +
+                           std::to_string(kScenarioFormat) + ")");
+        return false;
+    }
+    if (format < kScenarioFormat) {
+        problems.push_back("format: " + std::to_string(format) +
+                           " is not a version of the file (the first is " + std::to_string(kScenarioFormat) +
+                           ")");
+        return false;
+    }
+    return true;
+}
+
+void readReportHeader(const json& object, CalcState& state, Problems& problems) {
+    ObjectReader reader(object, "report", problems);
+    const auto site = reader.text("site", false);
+    const auto task = reader.text("task", false);
+    const auto preparedBy = reader.text("preparedBy", false);
+    reader.rejectUnknownKeys();
+    storeReportHeader(state, ReportHeader{site.value_or(""), task.value_or(""), preparedBy.value_or("")});
+}
+
 }  // namespace
 
 Problems readScenario(const json& input, Scenario& scenario) {
@@ -277,8 +316,18 @@ Problems readScenario(const json& input, Scenario& scenario) {
     scenario = Scenario{};
     for (const auto& item : input.items()) {
         if (item.key() != "cartridge" && item.key() != "conditions" && item.key() != "vapors" &&
-            item.key() != "schedule" && item.key() != "exposure") {
+            item.key() != "schedule" && item.key() != "exposure" && item.key() != "format" &&
+            item.key() != "report") {
             problems.push_back(item.key() + ": is not a known key");
+        }
+    }
+    if (!readFormat(input, problems)) {
+        // Nothing else of a file of another version is judged by this version's rules.
+        return problems;
+    }
+    if (input.contains("report")) {
+        if (const json* report = objectAt(input, "report", problems)) {
+            readReportHeader(*report, scenario.state, problems);
         }
     }
     if (const json* cartridge = objectAt(input, "cartridge", problems)) {
