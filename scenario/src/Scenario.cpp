@@ -227,6 +227,7 @@ void readSchedule(const json& object, CalcState& state, Problems& problems) {
     input.shiftHours = reader.number("shiftHours", nullptr, false).value_or(input.shiftHours);
     input.wornHoursPerShift =
         reader.number("wornHoursPerShift", nullptr, false).value_or(input.wornHoursPerShift);
+    input.acrossShifts = reader.flag("acrossShifts").value_or(input.acrossShifts);
     reader.rejectUnknownKeys();
     if (basis && *basis != "estimate" && *basis != "minimum") {
         problems.push_back("schedule.basis: must be \"estimate\" or \"minimum\", not \"" + *basis + "\"");

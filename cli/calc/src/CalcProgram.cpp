@@ -20,6 +20,7 @@
 #include "quandrelle/calc/SweepRun.h"
 #include "quandrelle/calc/TextColumns.h"
 #include "quandrelle/engine/Calculate.h"
+#include "quandrelle/engine/ChangeSchedule.h"
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/ResultTexts.h"
 #include "quandrelle/engine/SetUp.h"
@@ -225,6 +226,76 @@ json resultsJson(const CalcState& state, double equivalentConcentration) {
             {"method", methodName(state.runReport.method)},
             {"notes", state.runReport.notes},
             {"results", std::move(results)}};
+}
+
+json scheduleJson(const ChangeSchedule& schedule) {
+    return {{"changeAfterMinutes", schedule.changeAfterMinutes},
+            {"shifts", schedule.shifts},
+            {"endOfShift", schedule.endOfShift},
+            {"decidedBy", schedule.decidedBy},
+            {"sentence", schedule.sentence},
+            {"reasons", schedule.reasons}};
+}
+
+json exposureJson(const ExposureCheck& exposure) {
+    json ratios = json::array();
+    for (const HazardRatio& ratio : exposure.hazardRatios) {
+        ratios.push_back({{"position", ratio.slot}, {"name", ratio.name}, {"ratio", ratio.ratio}});
+    }
+    return {{"protectionFactor", exposure.protectionFactor},
+            {"hazardRatios", std::move(ratios)},
+            {"sum", exposure.sum},
+            {"adequate", exposure.adequate},
+            {"reasons", exposure.reasons}};
+}
+
+// The programme's part of the results, for a scenario that asked for it.
+struct ProgrammeOutput {
+    bool schedule = false;
+    bool exposure = false;
+    ProgrammeResult result;
+};
+
+std::optional<ProgrammeOutput> programmeOutput(const Scenario& scenario) {
+    if (!scenario.schedule && !scenario.exposure && !scenario.exposureLimits) {
+        return std::nullopt;
+    }
+    return ProgrammeOutput{.schedule = scenario.schedule,
+                           .exposure = scenario.exposure || scenario.exposureLimits,
+                           .result = programmeResult(scenario.state)};
+}
+
+void addProgrammeJson(const std::optional<ProgrammeOutput>& programme, json& results) {
+    if (programme && programme->schedule) {
+        results["schedule"] = scheduleJson(programme->result.schedule);
+    }
+    if (programme && programme->exposure) {
+        results["exposure"] = exposureJson(programme->result.exposure);
+    }
+}
+
+void writeProgramme(const std::optional<ProgrammeOutput>& programme, std::ostream& out) {
+    if (!programme) {
+        return;
+    }
+    if (programme->exposure) {
+        const ExposureCheck& exposure = programme->result.exposure;
+        out << "\nExposure check (protection factor " << generalText(exposure.protectionFactor)
+            << "): " << (exposure.adequate ? "adequate" : "NOT ADEQUATE");
+        for (const HazardRatio& ratio : exposure.hazardRatios) {
+            out << "; " << ratio.name << " " << formatNumber(ratio.ratio, "0.00");
+        }
+        if (exposure.hazardRatios.size() > 1) {
+            out << "; sum " << formatNumber(exposure.sum, "0.00");
+        }
+        out << "\n";
+        for (const std::string& reason : exposure.reasons) {
+            out << "  " << reason << "\n";
+        }
+    }
+    if (programme->schedule) {
+        out << "\nSchedule: " << programme->result.schedule.sentence << "\n";
+    }
 }
 
 void writeHeading(const Scenario& scenario, std::ostream& out) {
@@ -465,10 +536,14 @@ int runCalcProgram(const std::vector<std::string>& args, std::istream& in, std::
         case CalculateStatus::Done:
             break;
     }
+    const std::optional<ProgrammeOutput> programme = programmeOutput(scenario);
     if (options.json) {
-        out << resultsJson(scenario.state, scenario.equivalentConcentration).dump(2) << "\n";
+        json results = resultsJson(scenario.state, scenario.equivalentConcentration);
+        addProgrammeJson(programme, results);
+        out << results.dump(2) << "\n";
     } else {
         writeTable(scenario, out);
+        writeProgramme(programme, out);
     }
     if (options.report) {
         try {
@@ -477,6 +552,11 @@ int runCalcProgram(const std::vector<std::string>& args, std::istream& in, std::
             err << error.what() << "\n";
             return kExitRefusedOrFailed;
         }
+    }
+    // A refused schedule must not pass for a granted one in a script that reads the exit status.
+    if (programme && programme->schedule && programme->result.schedule.refused) {
+        err << "quandrelle-calc: " << programme->result.schedule.sentence << "\n";
+        return kExitRefusedOrFailed;
     }
     return kExitResults;
 }

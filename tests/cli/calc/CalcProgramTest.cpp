@@ -6,6 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "quandrelle/ProgramInfo.h"
@@ -460,6 +461,91 @@ TEST(CalcProgram, UsageErrors) {
     EXPECT_NE(help.out.find("usage: quandrelle-calc"), std::string::npos);
 }
 
+// ---- The change schedule and the exposure check ----
+
+TEST(CalcProgramSchedule, AScenarioWithoutThemPrintsNeither) {
+    const ProgramRun asJson = runScenario(benzeneScenario());
+    const json output = json::parse(asJson.out);
+    EXPECT_FALSE(output.contains("schedule"));
+    EXPECT_FALSE(output.contains("exposure"));
+    const ProgramRun table = runScenario(benzeneScenario(), false);
+    EXPECT_EQ(table.out.find("Schedule:"), std::string::npos);
+    EXPECT_EQ(table.out.find("Exposure check"), std::string::npos);
+}
+
+TEST(CalcProgramSchedule, JsonAndTableCarryTheScheduleAndTheCheck) {
+    json input = benzeneScenario();
+    input["schedule"] = {{"safetyFactor", 2}, {"shiftHours", 10}, {"wornHoursPerShift", 8}};
+    input["exposure"] = {{"facepiece", "full facepiece"}};
+    input["vapors"][0]["oel"] = 10;
+    input["vapors"][0]["idlh"] = 500;
+    const ProgramRun asJson = runScenario(input);
+    ASSERT_EQ(asJson.status, kExitResults) << asJson.err;
+    const json output = json::parse(asJson.out);
+    // 837.9 min / 2 = 418.9 min, rounded down to whole hours and shorter than the 8 h worn.
+    EXPECT_EQ(output["schedule"]["changeAfterMinutes"], 360);
+    EXPECT_EQ(output["schedule"]["endOfShift"], true);
+    EXPECT_EQ(output["schedule"]["decidedBy"], "vapor basis");
+    EXPECT_EQ(output["exposure"]["protectionFactor"], 50);
+    EXPECT_EQ(output["exposure"]["hazardRatios"][0]["ratio"], 10);
+    EXPECT_EQ(output["exposure"]["adequate"], true);
+    const ProgramRun table = runScenario(input, false);
+    EXPECT_NE(table.out.find("Schedule: Change cartridges after 6 h of wear (0.75 shifts), and at the end of "
+                             "every shift: Benzene's estimate 13 h 57 min divided by the safety factor 2"),
+              std::string::npos)
+        << table.out;
+    EXPECT_NE(table.out.find("Exposure check (protection factor 50): adequate; Benzene 10.00"),
+              std::string::npos)
+        << table.out;
+}
+
+TEST(CalcProgramSchedule, ARefusedScheduleFailsTheCommandAfterItsResults) {
+    json input = benzeneScenario();
+    input["schedule"] = json::object();
+    input["exposure"] = {{"protectionFactor", 5}};
+    input["vapors"][0]["oel"] = 10;
+    const ProgramRun result = runScenario(input);
+    EXPECT_EQ(result.status, kExitRefusedOrFailed);
+    const json output = json::parse(result.out);
+    EXPECT_EQ(output["exposure"]["adequate"], false);
+    EXPECT_EQ(output["schedule"]["decidedBy"], "refused");
+    EXPECT_EQ(output["schedule"]["changeAfterMinutes"], 0);
+    EXPECT_NE(result.err.find("No change schedule: Benzene at 100 ppm exceeds 5 times its exposure limit"),
+              std::string::npos)
+        << result.err;
+}
+
+TEST(CalcProgramSchedule, EveryProblemOfTheProgrammeInputsIsNamed) {
+    json input = benzeneScenario();
+    input["schedule"] = {{"basis", "median"}, {"acrossShifts", "yes"}, {"coffeeBreaks", 2}};
+    input["exposure"] = {{"facepiece", "hood"}};
+    input["vapors"][0]["oel"] = "10";
+    const ProgramRun result = runScenario(input);
+    EXPECT_EQ(result.status, kExitBadInput);
+    for (const char* expected :
+         {"schedule.basis: must be \"estimate\" or \"minimum\", not \"median\"",
+          "schedule.acrossShifts: must be true or false, not string",
+          "schedule.coffeeBreaks: is not a known key",
+          "exposure.facepiece: must be \"half mask\" or \"full facepiece\", not \"hood\"",
+          "vapors[1].oel: must be a number, not string"}) {
+        EXPECT_NE(result.err.find(expected), std::string::npos) << "missing: " << expected << "\n"
+                                                                << result.err;
+    }
+    for (const auto& [key, value, expected] :
+         {std::tuple<const char*, json, const char*>{
+              "schedule",
+              {{"safetyFactor", 0.5}},
+              "schedule: The safety factor must be a number of 1 or more."},
+          {"schedule", {{"wornHoursPerShift", 9}}, "schedule: The hours worn per shift must be above 0"},
+          {"exposure", {{"facepiece", "half mask"}, {"protectionFactor", 10}}, "exposure: give either"}}) {
+        json single = benzeneScenario();
+        single[key] = value;
+        const ProgramRun refused = runScenario(single);
+        EXPECT_EQ(refused.status, kExitBadInput);
+        EXPECT_NE(refused.err.find(expected), std::string::npos) << refused.err;
+    }
+}
+
 // A calculation saved as a file runs to the numbers of the scenario it was saved from.
 TEST(CalcProgramFile, RunsASavedCalculation) {
     Scenario scenario;
@@ -469,7 +555,11 @@ TEST(CalcProgramFile, RunsASavedCalculation) {
     const ProgramRun saved = run({file.string(), "--json"});
     std::filesystem::remove(file);
     ASSERT_EQ(saved.status, kExitResults) << saved.err;
-    EXPECT_EQ(saved.out, runScenario(benzeneScenario()).out);
+    // A saved file always holds the schedule and exposure inputs, so its output adds their results.
+    const json fromFile = json::parse(saved.out);
+    const json typed = json::parse(runScenario(benzeneScenario()).out);
+    EXPECT_EQ(fromFile["results"], typed["results"]);
+    EXPECT_EQ(fromFile["notes"], typed["notes"]);
 }
 
 // ---- The change-schedule report ----

@@ -842,10 +842,11 @@ protected:
 
     // A row of the results table as the results screen shows it.
     QString shownRow(int row) const {
-        return QStringList{QStringLiteral("Vapor #%1").arg(row), screen->vapNm(row)->text(),
-                           screen->vapConc(row)->text(),         screen->vapConcMass(row)->text(),
-                           screen->vapBkConc(row)->text(),       screen->bkT(row)->text(),
-                           screen->bkTMin(row)->text(),          screen->bkTMax(row)->text()}
+        // The report's results table leaves the mg/m3 to the vapor inputs further on.
+        return QStringList{
+            QStringLiteral("Vapor #%1").arg(row), screen->vapNm(row)->text(), screen->vapConc(row)->text(),
+            screen->vapBkConc(row)->text(),       screen->bkT(row)->text(),   screen->bkTMin(row)->text(),
+            screen->bkTMax(row)->text()}
             .join(' ');
     }
 

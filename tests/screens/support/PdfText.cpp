@@ -35,9 +35,15 @@ QString infoLine(const QString& info, const QString& key) {
 
 PdfReading readPdf(const QString& file) {
     PdfReading reading;
-    reading.text =
-        runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")})
-            .simplified();
+    const QString layout =
+        runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
+    reading.text = layout.simplified();
+    // pdftotext ends every page with a form feed.
+    for (const QString& page : layout.split(QLatin1Char('\f'), Qt::SkipEmptyParts)) {
+        if (!page.trimmed().isEmpty()) {
+            reading.pageTexts.push_back(page.simplified());
+        }
+    }
     const QString info = runTool(QStringLiteral("pdfinfo"), {file});
     reading.pages = infoLine(info, QStringLiteral("Pages")).toInt();
     reading.pageSize = infoLine(info, QStringLiteral("Page size"));

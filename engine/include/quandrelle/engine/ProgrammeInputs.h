@@ -23,6 +23,10 @@ struct ScheduleInputs {
     ScheduleBasis basis = ScheduleBasis::Estimate;
     double shiftHours = 8;         // length of one work shift
     double wornHoursPerShift = 8;  // hours the respirator is worn in one shift, at most the shift
+    // The user asks to keep cartridges in service across shifts, up to the computed time. Granted
+    // only when no vapor migrates in storage and no caution of the run forbids it; otherwise
+    // cartridges are changed at the end of every shift.
+    bool acrossShifts = false;
 };
 
 // The facepiece decides the assigned protection factor: 10 for a half mask, 50 for a full

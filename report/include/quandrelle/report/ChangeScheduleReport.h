@@ -12,11 +12,13 @@
 #include <QString>
 #include <QTextDocument>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "quandrelle/engine/CalcState.h"
+#include "quandrelle/engine/ChangeSchedule.h"
 
 class QPagedPaintDevice;
 class QSettings;
@@ -45,12 +47,24 @@ struct ReportContent {
     std::vector<std::string> notes;
     // The run's breakthrough time against humidity; none when null.
     QImage humidityCurve;
+    // The change schedule and the exposure check of the run; none leaves the schedule section
+    // saying that no schedule was drawn.
+    std::optional<ProgrammeResult> programme;
+    // Where the cartridge's values came from, one sentence.
+    std::string cartridgeSource = "Typed by the user; where its values come from is not recorded.";
 };
 
 // What the report of a finished run holds besides its state, as the results screen and the
 // command-line calculator both make it: the heading the user wrote, made now, with the method and
-// notes the run recorded.
-ReportContent runReportContent(const CalcState& state, const ReportHeading& heading);
+// notes the run recorded, the run's schedule and exposure check, and the source of the cartridge's
+// data as the data folder's records tell it (a typed cartridge without a data folder). Runs every
+// vapor alone for the schedule: off the user-interface thread.
+ReportContent runReportContent(const CalcState& state, const ReportHeading& heading,
+                               const std::string& dataFolder = {});
+
+// The heading a report starts from: what the calculation holds, part by part, else what was
+// remembered from the last report.
+ReportHeading headingFor(const CalcState& state, const ReportHeading& remembered);
 
 inline const QString kReportTitle = QStringLiteral("Cartridge Change-Schedule Report");
 
