@@ -129,7 +129,8 @@ json scheduleJson(const ScheduleInputs& schedule) {
     return {{"safetyFactor", number(schedule.safetyFactor)},
             {"basis", schedule.basis == ScheduleBasis::Minimum ? "minimum" : "estimate"},
             {"shiftHours", number(schedule.shiftHours)},
-            {"wornHoursPerShift", number(schedule.wornHoursPerShift)}};
+            {"wornHoursPerShift", number(schedule.wornHoursPerShift)},
+            {"acrossShifts", schedule.acrossShifts}};
 }
 
 json exposureJson(const ExposureInputs& exposure) {
@@ -151,7 +152,7 @@ bool sameProgrammeInputs(const CalcState& a, const CalcState& b) {
                               (a.exposure.facepiece != Facepiece::Typed ||
                                a.exposure.typedProtectionFactor == b.exposure.typedProtectionFactor);
     return s.safetyFactor == t.safetyFactor && s.basis == t.basis && s.shiftHours == t.shiftHours &&
-           s.wornHoursPerShift == t.wornHoursPerShift && sameExposure &&
+           s.wornHoursPerShift == t.wornHoursPerShift && s.acrossShifts == t.acrossShifts && sameExposure &&
            a.reportHeader.site == b.reportHeader.site && a.reportHeader.task == b.reportHeader.task &&
            a.reportHeader.preparedBy == b.reportHeader.preparedBy;
 }

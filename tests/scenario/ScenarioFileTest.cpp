@@ -37,9 +37,11 @@ class ExampleFileTest : public ::testing::TestWithParam<const char*> {};
 TEST_P(ExampleFileTest, SavedFileGivesBackEveryInputAndSavesAgainToTheSameBytes) {
     Scenario example = readOrFail(exampleText(GetParam()));
     storeReportHeader(example.state, {"Plant 3", "Spray booth, \"line\" B", "J. Doe"});
-    storeSchedule(
-        example.state,
-        {.safetyFactor = 2.5, .basis = ScheduleBasis::Minimum, .shiftHours = 10, .wornHoursPerShift = 7.5});
+    storeSchedule(example.state, {.safetyFactor = 2.5,
+                                  .basis = ScheduleBasis::Minimum,
+                                  .shiftHours = 10,
+                                  .wornHoursPerShift = 7.5,
+                                  .acrossShifts = true});
     storeExposure(example.state, {Facepiece::Typed, 25});
     storeExposureLimits(example.state, 1, 20, 500);
     example.state.vapors[1].dataSource = "the program's vapor library";
@@ -51,6 +53,7 @@ TEST_P(ExampleFileTest, SavedFileGivesBackEveryInputAndSavesAgainToTheSameBytes)
     Scenario opened;
     ASSERT_TRUE(openScenarioFile(file, opened).empty());
     EXPECT_TRUE(sameInputs(opened.state, example.state));
+    EXPECT_TRUE(opened.state.schedule.acrossShifts);
     EXPECT_EQ(opened.state.exposure.typedProtectionFactor, 25);
     EXPECT_EQ(opened.state.vapors[1].idlh, 500);
     ASSERT_TRUE(saveScenarioFile(file, opened.state).empty());
