@@ -72,7 +72,7 @@ protected:
     }
 
     static bool waitForCurves(WhatIfWindow& window) {
-        return QTest::qWaitFor([&] { return !window.isComputing(); }, 20000) && window.curves().has_value();
+        return QTest::qWaitFor([&] { return !window.isComputing(); }, 90000) && window.curves().has_value();
     }
 
     static void choose(WhatIfWindow& window, SweepQuantity quantity) {
