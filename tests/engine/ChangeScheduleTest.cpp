@@ -44,6 +44,7 @@ SingleVaporEstimate answeredAlone(int slot, const std::string& name, double esti
     SingleVaporEstimate entry;
     entry.slot = slot;
     entry.name = name;
+    entry.status = SingleVaporStatus::Answered;
     entry.estimate = estimate;
     entry.minimum = minimum;
     entry.maximum = estimate * 2;
