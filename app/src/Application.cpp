@@ -4,6 +4,7 @@
 #include "quandrelle/app/ExitDialog.h"
 #include "quandrelle/app/Opening.h"
 #include "quandrelle/screens/forms/BreakTimeFive.h"
+#include "quandrelle/screens/forms/CalculationCommands.h"
 #include "quandrelle/screens/forms/InputMasterFive.h"
 #include "quandrelle/screens/forms/LimitsMessage.h"
 #include "quandrelle/screens/forms/UseOneM.h"
@@ -31,8 +32,14 @@ Application::Application()
     defineScreens(m_context);
 }
 
-void Application::start() {
-    m_forms.ShowForm(forms::kOpening);
+void showFirstScreen(ScreenContext& context, const QString& calculationFile) {
+    if (calculationFile.isEmpty() || !openCalculationFile(context, calculationFile)) {
+        context.forms.ShowForm(forms::kOpening);
+    }
+}
+
+void Application::start(const QString& calculationFile) {
+    showFirstScreen(m_context, calculationFile);
 }
 
 }  // namespace quandrelle

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "quandrelle/screens/framework/CalculationFiles.h"
 #include "quandrelle/screens/framework/FormNames.h"
 
 namespace quandrelle {
@@ -61,9 +62,7 @@ void ExitDialog::onReturn() {
 }
 
 void ExitDialog::onExit() {
-    const MessageAnswer answer = m_context.messenger.show(
-        Message{"Are you sure you want to quit?", std::string(), MessageButtons::YesNo, MessageIcon::None});
-    if (answer != MessageAnswer::Yes) {
+    if (!confirmQuit(m_context, this)) {
         m_returnButton->setFocus();
         return;
     }

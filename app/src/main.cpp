@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QCommandLineParser>
 
 #include "quandrelle/ProgramInfo.h"
 #include "quandrelle/app/Application.h"
@@ -13,7 +14,18 @@ int main(int argc, char* argv[]) {
     // The screens hide and show one another; the program ends only through its own commands.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    QCommandLineParser arguments;
+    arguments.setApplicationDescription(
+        QStringLiteral("Estimates the service life of organic-vapor cartridges."));
+    arguments.addHelpOption();
+    arguments.addVersionOption();
+    arguments.addPositionalArgument(QStringLiteral("file"),
+                                    QStringLiteral("A saved calculation (.quandrelle) to open"),
+                                    QStringLiteral("[file]"));
+    arguments.process(qtApp);
+
     quandrelle::Application app;
-    app.start();
+    const QStringList files = arguments.positionalArguments();
+    app.start(files.isEmpty() ? QString() : files.first());
     return QApplication::exec();
 }

@@ -246,11 +246,39 @@ ChangeSchedule drawSchedule(const CalcState& finishedRun, std::span<const Single
     return schedule;
 }
 
+std::string exposureSummary(const ExposureCheck& check) {
+    std::string text = "Exposure check (protection factor " + generalText(check.protectionFactor) +
+                       "): " + (check.adequate ? "adequate" : "NOT ADEQUATE");
+    for (const HazardRatio& ratio : check.hazardRatios) {
+        text += "; " + ratio.name + " " + formatNumber(ratio.ratio, "0.00");
+    }
+    if (check.hazardRatios.size() > 1) {
+        text += "; sum " + formatNumber(check.sum, "0.00");
+    }
+    return text;
+}
+
+namespace {
+
+// The vapors alone as the run itself found them, where it looked at every vapor; else found now.
+std::vector<SingleVaporEstimate> aloneEstimates(const CalcState& finishedRun) {
+    std::vector<SingleVaporEstimate> alone;
+    for (int p = kFirstSlot; p <= finishedRun.vaporCount; ++p) {
+        const SingleVaporEstimate& own = finishedRun.singleVapor[p];
+        if (own.status == SingleVaporStatus::NotRun && isSlotInUse(finishedRun.vapors[p])) {
+            return singleVaporEstimates(finishedRun);
+        }
+        alone.push_back(own);
+    }
+    return alone;
+}
+
+}  // namespace
+
 ProgrammeResult programmeResult(const CalcState& finishedRun) {
     ProgrammeResult result;
     result.exposure = checkExposure(finishedRun);
-    const std::vector<SingleVaporEstimate> alone = singleVaporEstimates(finishedRun);
-    result.schedule = drawSchedule(finishedRun, alone, result.exposure);
+    result.schedule = drawSchedule(finishedRun, aloneEstimates(finishedRun), result.exposure);
     return result;
 }
 

@@ -138,6 +138,22 @@ void storeExposureLimits(CalcState& state, int slot, std::optional<double> oel, 
     vapor.idlh = idlh;
 }
 
+void copyProgrammeInputs(const CalcState& from, CalcState& to) {
+    to.schedule = from.schedule;
+    to.exposure = from.exposure;
+    to.reportHeader = from.reportHeader;
+    for (int p = kFirstSlot; p <= to.vaporCount; ++p) {
+        VaporData& vapor = to.vapors[p];
+        for (int slot = kFirstSlot; slot <= from.vaporCount; ++slot) {
+            if (from.vapors[slot].chemName == vapor.chemName) {
+                vapor.oel = from.vapors[slot].oel;
+                vapor.idlh = from.vapors[slot].idlh;
+                break;
+            }
+        }
+    }
+}
+
 double protectionFactor(const ExposureInputs& exposure) {
     switch (exposure.facepiece) {
         case Facepiece::HalfMask:

@@ -75,23 +75,25 @@ json number(double value) {
 }
 
 json cartridgeJson(const CalcState& state) {
-    return {{"name", state.cartName},
-            {"bedDiameter", number(singleEntry(state.bedDiameter))},
-            {"bedDepth", number(singleEntry(state.bedDepth))},
-            {"carbonWeight", number(singleEntry(state.carbonWeight))},
-            {"microporeVolume", number(singleEntry(state.microporeVolume))},
-            {"precondRH", number(percentEntry(state.precondRH))},
-            {"granuleDiameter", number(singleEntry(state.granuleDiameter))},
-            {"benzenePotential", number(singleEntry(state.benzenePotential))},
-            {"waterAffinity", number(waterAffinityEntry(state))}};
+    const CartridgeInput entries = cartridgeEntries(state);
+    return {{"name", entries.name},
+            {"bedDiameter", number(entries.bedDiameter)},
+            {"bedDepth", number(entries.bedDepth)},
+            {"carbonWeight", number(entries.carbonWeight)},
+            {"microporeVolume", number(entries.microporeVolume)},
+            {"precondRH", number(entries.precondRH)},
+            {"granuleDiameter", number(entries.granuleDiameter)},
+            {"benzenePotential", number(entries.benzenePotential)},
+            {"waterAffinity", number(entries.waterAffinity)}};
 }
 
 json conditionsJson(const CalcState& state) {
-    return {{"temperature", number(singleEntry(state.tempC))},
-            {"pressure", number(singleEntry(state.atmPressure))},
-            {"relHumidity", number(percentEntry(state.relHumidity))},
+    const UseConditions entries = conditionEntries(state);
+    return {{"temperature", number(entries.temperature)},
+            {"pressure", number(entries.pressure)},
+            {"relHumidity", number(entries.relHumidity)},
             {"cartridges", state.cartsPerRespirator},
-            {"airFlow", number(singleEntry(state.airFlow))}};
+            {"airFlow", number(entries.airFlow)}};
 }
 
 json vaporJson(const CalcState& state, int slot) {
@@ -165,6 +167,26 @@ bool sameVapor(const VaporData& a, const VaporData& b) {
 }
 
 }  // namespace
+
+CartridgeInput cartridgeEntries(const CalcState& state) {
+    return {.name = state.cartName,
+            .bedDiameter = singleEntry(state.bedDiameter),
+            .bedDepth = singleEntry(state.bedDepth),
+            .carbonWeight = singleEntry(state.carbonWeight),
+            .microporeVolume = singleEntry(state.microporeVolume),
+            .precondRH = percentEntry(state.precondRH),
+            .granuleDiameter = singleEntry(state.granuleDiameter),
+            .benzenePotential = singleEntry(state.benzenePotential),
+            .waterAffinity = waterAffinityEntry(state)};
+}
+
+UseConditions conditionEntries(const CalcState& state) {
+    return {.temperature = singleEntry(state.tempC),
+            .pressure = singleEntry(state.atmPressure),
+            .relHumidity = percentEntry(state.relHumidity),
+            .cartridges = static_cast<double>(state.cartsPerRespirator),
+            .airFlow = singleEntry(state.airFlow)};
+}
 
 std::string scenarioText(const CalcState& state) {
     json vapors = json::array();

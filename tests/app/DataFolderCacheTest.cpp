@@ -75,6 +75,8 @@ TEST(DataFolderCacheTest, ThePerUserFolderIsTheToolkitsApplicationDataLocation) 
     const QByteArray savedXdg = qgetenv("XDG_DATA_HOME");
     const bool hadXdg = qEnvironmentVariableIsSet("XDG_DATA_HOME");
     QCoreApplication::setApplicationName(QString::fromUtf8(kProgramName));
+    // The tests' own folders stand in for the user's everywhere else; here the real ones are compared.
+    QStandardPaths::setTestModeEnabled(false);
 
     qputenv("XDG_DATA_HOME", "/tmp/quandrelle-xdg-data");
     EXPECT_EQ(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString() + "/",
@@ -87,6 +89,7 @@ TEST(DataFolderCacheTest, ThePerUserFolderIsTheToolkitsApplicationDataLocation) 
         qputenv("XDG_DATA_HOME", savedXdg);
     }
     QCoreApplication::setApplicationName(savedName);
+    QStandardPaths::setTestModeEnabled(true);
 }
 
 }  // namespace

@@ -25,6 +25,20 @@ protected:
     Opening* opening = nullptr;
 };
 
+TEST_F(StartUpTest, ASavedCalculationGivenAtStartOpensOnTheResultsScreen) {
+    forms.UnloadAllForms();
+    showFirstScreen(context, QStringLiteral(QUANDRELLE_EXAMPLES_DIR "/benzene-half-mask.json"));
+    EXPECT_TRUE(forms.form(forms::kResults).isVisible());
+    EXPECT_FALSE(forms.form(forms::kOpening).isVisible());
+    EXPECT_EQ(state.vapors[1].chemName, "Benzene");
+
+    forms.UnloadAllForms();
+    showFirstScreen(context, QStringLiteral("/nonexistent/calculation.quandrelle"));
+    EXPECT_TRUE(forms.form(forms::kOpening).isVisible());
+    ASSERT_EQ(messenger.shown.size(), 1U);
+    EXPECT_TRUE(messenger.shown[0].text.starts_with("The calculation /nonexistent/calculation.quandrelle"));
+}
+
 TEST_F(StartUpTest, TheOpeningScreenShowsTheProductAndItsVersion) {
     EXPECT_EQ(opening->productLabel()->text(), QStringLiteral("Quandrelle"));
     EXPECT_TRUE(opening->versionLabel()->text().startsWith(

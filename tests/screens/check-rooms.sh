@@ -3,7 +3,7 @@
 # before it in this list, never those after it, and never another room's src/ folder.
 set -euo pipefail
 screens=$1
-rooms=(dialogs widgets framework whatif output fit forms)
+rooms=(dialogs widgets framework whatif output fit schedule forms)
 status=0
 for ((i = 0; i < ${#rooms[@]}; i++)); do
     room=${rooms[i]}

@@ -280,15 +280,7 @@ void writeProgramme(const std::optional<ProgrammeOutput>& programme, std::ostrea
     }
     if (programme->exposure) {
         const ExposureCheck& exposure = programme->result.exposure;
-        out << "\nExposure check (protection factor " << generalText(exposure.protectionFactor)
-            << "): " << (exposure.adequate ? "adequate" : "NOT ADEQUATE");
-        for (const HazardRatio& ratio : exposure.hazardRatios) {
-            out << "; " << ratio.name << " " << formatNumber(ratio.ratio, "0.00");
-        }
-        if (exposure.hazardRatios.size() > 1) {
-            out << "; sum " << formatNumber(exposure.sum, "0.00");
-        }
-        out << "\n";
+        out << "\n" << exposureSummary(exposure) << "\n";
         for (const std::string& reason : exposure.reasons) {
             out << "  " << reason << "\n";
         }

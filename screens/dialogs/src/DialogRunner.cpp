@@ -14,4 +14,9 @@ QString QtDialogRunner::saveFileName(QWidget* parent, const QString& caption, co
     return QFileDialog::getSaveFileName(parent, caption, directory, filter);
 }
 
+QString QtDialogRunner::openFileName(QWidget* parent, const QString& caption, const QString& directory,
+                                     const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, caption, directory, filter);
+}
+
 }  // namespace quandrelle

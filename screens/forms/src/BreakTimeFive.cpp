@@ -18,9 +18,12 @@
 #include "quandrelle/engine/ResultTexts.h"
 #include "quandrelle/engine/RunStop.h"
 #include "quandrelle/engine/SetUp.h"
+#include "quandrelle/screens/forms/CalculationCommands.h"
+#include "quandrelle/screens/framework/CalculationFiles.h"
 #include "quandrelle/screens/framework/FormNames.h"
 #include "quandrelle/screens/output/ReportOutput.h"
 #include "quandrelle/screens/output/WindowPrinting.h"
+#include "quandrelle/screens/schedule/ChangeScheduleWindow.h"
 #include "quandrelle/screens/whatif/WhatIfChart.h"
 #include "quandrelle/screens/whatif/WhatIfWindow.h"
 #include "quandrelle/screens/widgets/BusyCursor.h"
@@ -90,6 +93,9 @@ BreakTimeFive::BreakTimeFive(ScreenContext& context)
     connect(&document(), &CalcDocument::resultsChanged, this, [this] { ShowResults(); });
     onCommand(m_cmdReport, [this] { onReport(); });
     onCommand(m_cmdWhatIf, [this] { onWhatIf(); });
+    onCommand(m_cmdSchedule, [this] { onSchedule(); });
+    connect(&document(), &CalcDocument::calculationOpened, this, [this] { showOpenedBreakConcentrations(); });
+    connect(&document(), &CalcDocument::programmeChanged, this, [this] { takeProgrammeInputs(); });
     adjustSize();
 }
 
@@ -165,6 +171,14 @@ void BreakTimeFive::buildControls() {
     m_cmdWhatIf->setAccessibleName(QStringLiteral("What if..."));
     // Only a run can be varied.
     m_cmdWhatIf->setEnabled(false);
+    m_cmdSchedule = new QPushButton(QStringLiteral("Change Schedule..."), this);
+    m_cmdSchedule->setToolTip(QStringLiteral(
+        "Set the safety factor, the shift and the exposure check, and see the change schedule of the last "
+        "calculation"));
+    m_files = new CalculationCommands(context(), this,
+                                      [this](QAbstractButton* button, std::function<void()> handler) {
+                                          onCommand(button, std::move(handler));
+                                      });
 }
 
 void BreakTimeFive::declareFields() {
@@ -276,9 +290,16 @@ void BreakTimeFive::buildLayout() {
     commands->addWidget(m_cmdExit, 1, 1);
     commands->addWidget(m_cmdReport, 2, 0);
     commands->addWidget(m_cmdWhatIf, 2, 1);
-    for (QPushButton* button : {m_cmdCalc, m_cmdData, m_cmdPrint, m_cmdExit, m_cmdReport, m_cmdWhatIf}) {
+    commands->addWidget(m_cmdSchedule, 3, 0, 1, 2);
+    for (QPushButton* button :
+         {m_cmdCalc, m_cmdData, m_cmdPrint, m_cmdExit, m_cmdReport, m_cmdWhatIf, m_cmdSchedule}) {
         button->setMinimumHeight(40);
     }
+    auto* files = new QHBoxLayout;
+    files->addWidget(m_files->openButton());
+    files->addWidget(m_files->saveButton());
+    files->addWidget(m_files->recentButton());
+    commands->addLayout(files, 4, 0, 1, 2);
 
     auto* lower = new QHBoxLayout;
     lower->addLayout(conditions);
@@ -304,9 +325,10 @@ void BreakTimeFive::buildLayout() {
         order.push_back(m_vapConc[row]);
         order.push_back(m_vapBkConc[row]);
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{m_temperature, m_atmPressure, m_relHumid, m_airFlowVol,
-                                                      m_eqConc, m_cmdCalc, m_cmdData, m_cmdPrint, m_cmdExit,
-                                                      m_cartName, m_cmdReport, m_cmdWhatIf}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_temperature, m_atmPressure, m_relHumid, m_airFlowVol, m_eqConc, m_cmdCalc, m_cmdData,
+             m_cmdPrint, m_cmdExit, m_cartName, m_cmdReport, m_cmdWhatIf, m_cmdSchedule,
+             m_files->openButton(), m_files->saveButton(), m_files->recentButton()}) {
         order.push_back(w);
     }
     for (std::size_t i = 1; i < order.size(); ++i) {
@@ -322,6 +344,9 @@ void BreakTimeFive::ClearResultsDisplay() {
     m_cmdWhatIf->setEnabled(false);
     if (m_whatIf) {
         m_whatIf->markRunOutdated();
+    }
+    if (m_schedule) {
+        m_schedule->clearRun();
     }
     for (int row = 1; row <= kMaxVapors; ++row) {
         m_bkT[row]->clearValue();
@@ -456,6 +481,9 @@ void BreakTimeFive::onRunFinished() {
                 m_cmdWhatIf->setEnabled(true);
                 if (m_whatIf) {
                     m_whatIf->setRun(*m_lastRun);
+                }
+                if (m_schedule) {
+                    m_schedule->setRun(*m_lastRun);
                 }
                 show();
                 return;
@@ -629,11 +657,43 @@ void BreakTimeFive::onWhatIf() {
     m_whatIf->activateWindow();
 }
 
+// --- The change schedule ---
+
+ChangeScheduleWindow* BreakTimeFive::scheduleWindow() const {
+    return m_schedule;
+}
+
+void BreakTimeFive::onSchedule() {
+    if (m_schedule == nullptr) {
+        m_schedule = new ChangeScheduleWindow(document(), this);
+        if (m_lastRun) {
+            m_schedule->setRun(*m_lastRun);
+        }
+    }
+    m_schedule->show();
+    m_schedule->raise();
+    m_schedule->activateWindow();
+}
+
+// The report of the last run follows the programme's inputs entered since: none moves a time.
+void BreakTimeFive::takeProgrammeInputs() {
+    if (m_lastRun) {
+        copyProgrammeInputs(state(), *m_lastRun);
+    }
+}
+
+// An opened calculation brings its breakthrough concentrations, which Continue never shows.
+void BreakTimeFive::showOpenedBreakConcentrations() {
+    const ResultRows rows = resultRows(state());
+    for (int row = 1; row <= kMaxVapors; ++row) {
+        const ResultRowTexts& shown = rows[static_cast<std::size_t>(row)];
+        m_vapBkConc[row]->setText(shown.inUse ? shownText(shown.breakConc) : QString());
+    }
+}
+
 void BreakTimeFive::onExit() {
     m_quitConfirmed = true;
-    const MessageAnswer answer = messenger().show(
-        Message{"Are you sure you want to quit?", std::string(), MessageButtons::YesNo, MessageIcon::None});
-    if (answer == MessageAnswer::Yes) {
+    if (confirmQuit(context(), this)) {
         forms().UnloadAllForms();
         context().program.endProgram();
         return;

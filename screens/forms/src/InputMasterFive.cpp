@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "quandrelle/engine/DisplayFormat.h"
+#include "quandrelle/screens/framework/CalculationFiles.h"
 #include "quandrelle/screens/framework/FormNames.h"
 #include "quandrelle/screens/framework/PeerScreens.h"
 
@@ -83,19 +84,32 @@ void InputMasterFive::buildLayout() {
     commands->addWidget(m_continue);
     commands->addWidget(m_exitBtn);
 
+    m_files = new CalculationCommands(context(), this,
+                                      [this](QAbstractButton* button, std::function<void()> handler) {
+                                          onCommand(button, std::move(handler));
+                                      });
+    auto* files = new QHBoxLayout;
+    files->addWidget(m_files->openButton());
+    files->addWidget(m_files->saveButton());
+    files->addWidget(m_files->recentButton());
+    files->addStretch();
+
     auto* frame = new QVBoxLayout(this);
     frame->setContentsMargins(20, 16, 20, 16);
     frame->addLayout(grid);
     frame->addSpacing(12);
     frame->addLayout(commands);
+    frame->addLayout(files);
 
     // Keyboard order: the buttons as they stand, top to bottom, then the commands.
     QWidget* previous = m_selectCart;
-    for (QWidget* next : {static_cast<QWidget*>(m_selectVap[1]), static_cast<QWidget*>(m_selectVap[2]),
-                          static_cast<QWidget*>(m_selectVap[3]), static_cast<QWidget*>(m_selectVap[4]),
-                          static_cast<QWidget*>(m_selectVap[5]), static_cast<QWidget*>(m_selectUse),
-                          static_cast<QWidget*>(m_clearVapors), static_cast<QWidget*>(m_continue),
-                          static_cast<QWidget*>(m_exitBtn)}) {
+    for (QWidget* next :
+         {static_cast<QWidget*>(m_selectVap[1]), static_cast<QWidget*>(m_selectVap[2]),
+          static_cast<QWidget*>(m_selectVap[3]), static_cast<QWidget*>(m_selectVap[4]),
+          static_cast<QWidget*>(m_selectVap[5]), static_cast<QWidget*>(m_selectUse),
+          static_cast<QWidget*>(m_clearVapors), static_cast<QWidget*>(m_continue),
+          static_cast<QWidget*>(m_exitBtn), static_cast<QWidget*>(m_files->openButton()),
+          static_cast<QWidget*>(m_files->saveButton()), static_cast<QWidget*>(m_files->recentButton())}) {
         setTabOrder(previous, next);
         previous = next;
     }
@@ -236,9 +250,7 @@ void InputMasterFive::onContinue() {
 }
 
 void InputMasterFive::onExit() {
-    const MessageAnswer answer = messenger().show(
-        Message{"Are you sure you want to quit?", std::string(), MessageButtons::YesNo, MessageIcon::None});
-    if (answer == MessageAnswer::Yes) {
+    if (confirmQuit(context(), this)) {
         context().program.endProgram();
         return;
     }

@@ -7,6 +7,7 @@
 
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/Inputs.h"
+#include "quandrelle/scenario/ScenarioFile.h"
 #include "quandrelle/screens/fit/FitWindow.h"
 #include "quandrelle/screens/forms/InputMasterFive.h"
 #include "quandrelle/screens/forms/StoreCatchUp.h"
@@ -103,6 +104,25 @@ frmCartridgeMulti::frmCartridgeMulti(ScreenContext& context)
     }
     m_cartName->setEditText(QString::fromUtf8(kNoneSelected));
     m_cartName->setFocus();
+    // A calculation opened from a file shows its cartridge here as if it had been typed, whether
+    // this screen was built before the file was opened or after.
+    if (!document().fileName().isEmpty()) {
+        showOpenedCartridge();
+    }
+    connect(&document(), &CalcDocument::calculationOpened, this, [this] { showOpenedCartridge(); });
+}
+
+void frmCartridgeMulti::showOpenedCartridge() {
+    const CartridgeInput typed = calc::cartridgeEntries(state());
+    CartridgeRecord record;
+    record.cartName = typed.name;
+    const std::array<double, 8> numbers = {typed.bedDiameter,      typed.bedDepth,     typed.carbonWeight,
+                                           typed.microporeVolume,  typed.precondRH,    typed.granuleDiameter,
+                                           typed.benzenePotential, typed.waterAffinity};
+    for (std::size_t i = 0; i < kNumbers.size(); ++i) {
+        record.*kNumbers[i].recordField = generalText(numbers[i]);
+    }
+    ShowCartridgeRecord(record);
 }
 
 frmCartridgeMulti::~frmCartridgeMulti() = default;

@@ -1,5 +1,8 @@
 #include "quandrelle/screens/framework/CalcDocument.h"
 
+#include "quandrelle/engine/DisplayFormat.h"
+#include "quandrelle/scenario/ScenarioFile.h"
+
 namespace quandrelle {
 
 void CalcDocument::setCartridge(const CartridgeInput& cartridge) {
@@ -116,6 +119,52 @@ void CalcDocument::acceptRun(CalcState ran, const CalculateOutcome& outcome) {
         m_state = std::move(ran);
         emit resultsChanged();
     }
+}
+
+void CalcDocument::setSchedule(const ScheduleInputs& schedule) {
+    storeSchedule(m_state, schedule);
+    emit programmeChanged();
+}
+
+void CalcDocument::setExposure(const ExposureInputs& exposure) {
+    storeExposure(m_state, exposure);
+    emit programmeChanged();
+}
+
+void CalcDocument::setExposureLimits(int slot, std::optional<double> oel, std::optional<double> idlh) {
+    storeExposureLimits(m_state, slot, oel, idlh);
+    emit programmeChanged();
+}
+
+void CalcDocument::setReportHeader(const ReportHeader& header) {
+    storeReportHeader(m_state, header);
+    emit programmeChanged();
+}
+
+void CalcDocument::openCalculation(const calc::Scenario& opened, const QString& file) {
+    m_state = opened.state;
+    // The use conditions read as they would have been typed on the use conditions screen.
+    const UseConditions typed = calc::conditionEntries(m_state);
+    const auto text = [](double entry) { return QString::fromStdString(generalText(entry)); };
+    m_conditionTexts = {text(typed.temperature), text(typed.pressure), text(typed.relHumidity),
+                        text(typed.cartridges), text(typed.airFlow)};
+    markSaved(file);
+    emit calculationOpened();
+    emit cartridgeChanged();
+    for (int slot = kFirstSlot; slot <= kMaxVapors; ++slot) {
+        emit vaporChanged(slot);
+    }
+    emit conditionsChanged();
+    emit programmeChanged();
+}
+
+void CalcDocument::markSaved(const QString& file) {
+    m_savedInputs = m_state;
+    m_fileName = file;
+}
+
+bool CalcDocument::hasUnsavedChanges() const {
+    return !calc::sameInputs(m_state, m_savedInputs);
 }
 
 }  // namespace quandrelle

@@ -22,6 +22,7 @@
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/scenario/ScenarioText.h"
 #include "quandrelle/screens/forms/BreakTimeFive.h"
+#include "quandrelle/screens/forms/CalculationCommands.h"
 #include "quandrelle/screens/forms/InputMasterFive.h"
 #include "quandrelle/screens/forms/LimitsMessage.h"
 #include "quandrelle/screens/forms/UseOneM.h"
@@ -157,10 +158,20 @@ TEST_F(BreakTimeFiveTest, EveryValueShownIsReadableThroughAccessibility) {
 TEST_F(BreakTimeFiveTest, TheKeyboardReachesEveryControl) {
     enter({test::kBenzene});
     setBreakConcs({"10"});
-    std::set<QWidget*> expected{screen->temperature(), screen->atmPressure(), screen->relHumid(),
-                                screen->airFlowVol(),  screen->eqConc(),      screen->cmdCalc(),
-                                screen->cmdData(),     screen->cmdPrint(),    screen->cmdExit(),
-                                screen->cartName()};
+    std::set<QWidget*> expected{screen->temperature(),
+                                screen->atmPressure(),
+                                screen->relHumid(),
+                                screen->airFlowVol(),
+                                screen->eqConc(),
+                                screen->cmdCalc(),
+                                screen->cmdData(),
+                                screen->cmdPrint(),
+                                screen->cmdExit(),
+                                screen->cartName(),
+                                screen->cmdSchedule(),
+                                screen->files()->openButton(),
+                                screen->files()->saveButton(),
+                                screen->files()->recentButton()};
     for (int row = 1; row <= 5; ++row) {
         expected.insert(screen->vapConc(row));
         expected.insert(screen->vapBkConc(row));
@@ -679,6 +690,8 @@ TEST_F(BreakTimeFiveTest, ExitAndClosingAskBeforeEnding) {
     enter({test::kBenzene});
     const Message question{"Are you sure you want to quit?", std::string(), MessageButtons::YesNo,
                            MessageIcon::None};
+    // Nothing to save: the question about unsaved changes has tests of its own.
+    document.markSaved(QString());
     messenger.answer(MessageAnswer::No);
     screen->cmdExit()->click();
     ASSERT_EQ(messenger.shown.size(), 1u);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <cstdlib>
 
 namespace {
@@ -22,6 +23,8 @@ int main(int argc, char* argv[]) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
     qInstallMessageHandler(quietOffscreenNotes);
+    // The user's own settings (recent calculations, the report's heading) stay untouched.
+    QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quandrelle"));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -9,7 +9,15 @@ MessageAnswer RecordingMessenger::show(const Message& message) {
     }
     if (m_answers.empty()) {
         ++unscripted;
-        return message.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+        // The answer that changes nothing.
+        switch (message.buttons) {
+            case MessageButtons::YesNo:
+                return MessageAnswer::No;
+            case MessageButtons::YesNoCancel:
+                return MessageAnswer::Cancel;
+            case MessageButtons::Ok:
+                return MessageAnswer::Ok;
+        }
     }
     const MessageAnswer next = m_answers.front();
     m_answers.pop_front();
@@ -27,6 +35,14 @@ int ScriptedDialogRunner::runModal(QDialog& dialog) {
 }
 
 QString ScriptedDialogRunner::saveFileName(QWidget*, const QString& caption, const QString&, const QString&) {
+    return nextFileName(caption);
+}
+
+QString ScriptedDialogRunner::openFileName(QWidget*, const QString& caption, const QString&, const QString&) {
+    return nextFileName(caption);
+}
+
+QString ScriptedDialogRunner::nextFileName(const QString& caption) {
     fileCaptions.push_back(caption);
     if (m_fileNames.empty()) {
         return {};

@@ -39,6 +39,8 @@ public:
     int runModal(QDialog& dialog) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& directory,
                          const QString& filter) override;
+    QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
+                         const QString& filter) override;
 
     void script(Step step) { m_steps.push_back(std::move(step)); }
     void scriptFileName(const QString& name) { m_fileNames.push_back(name); }
@@ -47,6 +49,8 @@ public:
     std::vector<QString> fileCaptions;
 
 private:
+    QString nextFileName(const QString& caption);
+
     std::deque<Step> m_steps;
     std::deque<QString> m_fileNames;
 };

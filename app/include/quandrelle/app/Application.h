@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include "quandrelle/app/DataFolderCache.h"
 #include "quandrelle/screens/dialogs/DialogRunner.h"
 #include "quandrelle/screens/dialogs/ProgramControl.h"
@@ -13,6 +15,11 @@ namespace quandrelle {
 // Defines every screen of the program by name in the context's screen list.
 void defineScreens(ScreenContext& context);
 
+// The first screen: the opening screen; or, given a saved calculation, the results screen with that
+// calculation, as if every field had been typed (a file that cannot be opened is reported, and the
+// opening screen follows).
+void showFirstScreen(ScreenContext& context, const QString& calculationFile);
+
 // The running program: it owns the calculation document, the real message boxes and dialogs,
 // the data folder and the screen list, and starts on the opening screen.
 class Application {
@@ -21,8 +28,8 @@ public:
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    // The start routine: the opening screen, shown before any other.
-    void start();
+    // The start routine: the first screen, shown before any other.
+    void start(const QString& calculationFile = {});
 
     CalcDocument& document() { return m_document; }
     CalcState& state() { return m_document.state(); }

@@ -45,6 +45,10 @@ struct ExposureCheck {
 // Equal to a bound passes. A vapor without a limit is named as not checked.
 ExposureCheck checkExposure(const CalcState& state);
 
+// The check in one line: the factor, whether it is adequate, each vapor's hazard ratio and their
+// sum ("Exposure check (protection factor 10): adequate; Toluene 0.50").
+std::string exposureSummary(const ExposureCheck& check);
+
 // The time one vapor gives the schedule.
 struct VaporBasis {
     int slot = 0;
@@ -81,8 +85,9 @@ struct ProgrammeResult {
     ChangeSchedule schedule;
 };
 
-// Both, for a run that finished (Done): each vapor is run alone first, so this takes as long as a
-// run of each vapor by itself and belongs off the user-interface thread.
+// Both, for a run that finished (Done), from the times of each vapor alone that the run found. A
+// state that holds none (a run of a mixture made by hand) has every vapor run alone first, which
+// takes as long as a run of each vapor by itself and belongs off the user-interface thread.
 ProgrammeResult programmeResult(const CalcState& finishedRun);
 
 }  // namespace quandrelle

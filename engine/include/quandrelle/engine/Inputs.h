@@ -78,4 +78,9 @@ void storeReportHeader(CalcState& state, const ReportHeader& input);
 // above 0, and an IDLH below the OEL is refused as a mix-up of the two fields.
 void storeExposureLimits(CalcState& state, int slot, std::optional<double> oel, std::optional<double> idlh);
 
+// Gives a finished run the programme's inputs entered since (schedule rules, facepiece, report
+// header, and each vapor's limits, found by the vapor's name since a run reorders the slots): none
+// of them moves a breakthrough time, so the run's schedule follows them without a new run.
+void copyProgrammeInputs(const CalcState& from, CalcState& to);
+
 }  // namespace quandrelle

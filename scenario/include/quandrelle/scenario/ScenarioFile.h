@@ -8,6 +8,7 @@
 #include <string>
 
 #include "quandrelle/engine/CalcState.h"
+#include "quandrelle/engine/Inputs.h"
 #include "quandrelle/scenario/Scenario.h"
 
 namespace quandrelle::calc {
@@ -26,6 +27,10 @@ inline constexpr std::uintmax_t kMaxScenarioFileBytes = 4 * 1024 * 1024;
 // fraction, the water affinity as entered before the preconditioning factor. The same state always
 // gives the same text, so a file opened and saved again is the same file.
 std::string scenarioText(const CalcState& state);
+
+// The entries that give the stored cartridge and use conditions: what a user would have typed.
+CartridgeInput cartridgeEntries(const CalcState& state);
+UseConditions conditionEntries(const CalcState& state);
 
 // True when the two states hold the same inputs, down to the last bit of every Single: those a
 // saved file restores, a run reads and the report names.

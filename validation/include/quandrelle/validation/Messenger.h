@@ -5,9 +5,9 @@
 
 namespace quandrelle {
 
-enum class MessageButtons { Ok, YesNo };
+enum class MessageButtons { Ok, YesNo, YesNoCancel };
 enum class MessageIcon { None, Critical };
-enum class MessageAnswer { Ok, Yes, No };
+enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 // One modal message box: the words, the title (none means the application's own name), the
 // buttons and the icon. Texts are UTF-8 and shown exactly as given, blanks included.

@@ -18,6 +18,9 @@ public:
     // Asks for the name of a file to write; an empty text means the user cancelled.
     virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& directory,
                                  const QString& filter) = 0;
+    // Asks for the name of an existing file to read; an empty text means the user cancelled.
+    virtual QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
+                                 const QString& filter) = 0;
 };
 
 // The real dialogs.
@@ -25,6 +28,8 @@ class QtDialogRunner : public DialogRunner {
 public:
     int runModal(QDialog& dialog) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& directory,
+                         const QString& filter) override;
+    QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
                          const QString& filter) override;
 };
 

@@ -24,6 +24,8 @@ class QProgressBar;
 namespace quandrelle {
 
 class WhatIfWindow;
+class ChangeScheduleWindow;
+class CalculationCommands;
 
 // The results screen: the mixture's rows (name, concentration, breakthrough concentration and the
 // estimated breakthrough time with its range), the cartridge and the use conditions. Calculate runs
@@ -79,6 +81,10 @@ public:
     QPushButton* cmdWhatIf() const { return m_cmdWhatIf; }
     // The what-if window, while it is open.
     WhatIfWindow* whatIfWindow() const;
+    // Opens the change-schedule window: the programme's inputs, and the schedule of the last run.
+    QPushButton* cmdSchedule() const { return m_cmdSchedule; }
+    ChangeScheduleWindow* scheduleWindow() const;
+    CalculationCommands* files() const { return m_files; }
 
 protected:
     void closeRequested() override;
@@ -99,6 +105,9 @@ private:
     void onExit();
     void onReport();
     void onWhatIf();
+    void onSchedule();
+    void showOpenedBreakConcentrations();
+    void takeProgrammeInputs();
     void reportRunFailure(const std::string& text);
     void showRunNotes(const std::vector<std::string>& notes);
 
@@ -139,6 +148,8 @@ private:
     QLabel* m_runNotes = nullptr;
     QPushButton* m_cmdReport = nullptr;
     QPushButton* m_cmdWhatIf = nullptr;
+    QPushButton* m_cmdSchedule = nullptr;
+    CalculationCommands* m_files = nullptr;
     QProgressBar* m_runProgress = nullptr;
     QPushButton* m_cmdCancel = nullptr;
 
@@ -156,6 +167,7 @@ private:
     std::vector<QPointer<QWidget>> m_disabledByRun;
     // Shows the last run: handed every new one, told when the results are cleared.
     QPointer<WhatIfWindow> m_whatIf;
+    QPointer<ChangeScheduleWindow> m_schedule;
     // The last successful run as it ended, for its report: later edits on the screen belong to no
     // result until the next run.
     std::optional<CalcState> m_lastRun;

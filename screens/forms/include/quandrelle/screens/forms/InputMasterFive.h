@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <array>
 
+#include "quandrelle/screens/forms/CalculationCommands.h"
 #include "quandrelle/screens/framework/Form.h"
 #include "quandrelle/screens/widgets/ValueLabel.h"
 
@@ -33,6 +34,7 @@ public:
     QPushButton* clearVaporsButton() const { return m_clearVapors; }
     QPushButton* continueButton() const { return m_continue; }
     QPushButton* exitButton() const { return m_exitBtn; }
+    CalculationCommands* files() const { return m_files; }
 
 protected:
     void closeRequested() override;
@@ -60,6 +62,7 @@ private:
     QPushButton* m_clearVapors = nullptr;
     QPushButton* m_continue = nullptr;
     QPushButton* m_exitBtn = nullptr;
+    CalculationCommands* m_files = nullptr;
 };
 
 }  // namespace quandrelle

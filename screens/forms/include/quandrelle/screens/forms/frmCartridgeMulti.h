@@ -60,6 +60,7 @@ private:
 
     void clearNumbers();
     void ShowCartridgeRecord(const CartridgeRecord& record);
+    void showOpenedCartridge();
     CartridgeRecord typedRecord() const;
     void onSearch();
     void onSave();
