@@ -55,7 +55,7 @@ private:
     QTemporaryDir m_folder;
 };
 
-TEST_F(CalculationFileTest, OpenedFileFillsTheResultsScreenAndRunsAsTheCalculatorDoes) {
+TEST_F(CalculationFileTest, OpenedFileFillsTheResultsScreenAndItsSavedRunGivesTheCalculatorsNumbers) {
     openExample();
     EXPECT_TRUE(results().isVisible());
     EXPECT_EQ(results().vapConc(1)->text(), QStringLiteral("150"));
@@ -65,10 +65,12 @@ TEST_F(CalculationFileTest, OpenedFileFillsTheResultsScreenAndRunsAsTheCalculato
     EXPECT_FALSE(document.hasUnsavedChanges());
 
     calculate();
+    const QString saved = pathIn(QStringLiteral("run.quandrelle"));
+    saveAs(saved);
     std::istringstream in;
     std::ostringstream out;
     std::ostringstream err;
-    ASSERT_EQ(calc::runCalcProgram({kExample.toStdString()}, in, out, err), calc::kExitResults) << err.str();
+    ASSERT_EQ(calc::runCalcProgram({saved.toStdString()}, in, out, err), calc::kExitResults) << err.str();
     for (int row = 1; row <= state.vaporCount; ++row) {
         const std::string line = results().vapNm(row)->text().toStdString();
         for (const QLabel* time : {results().bkT(row), results().bkTMin(row), results().bkTMax(row)}) {
