@@ -9,6 +9,7 @@
 #include "quandrelle/engine/Inputs.h"
 #include "quandrelle/engine/ProgrammeInputs.h"
 #include "quandrelle/engine/SetUp.h"
+#include "quandrelle/scenario/ObjectReader.h"
 #include "quandrelle/validation/FieldLimitTables.h"
 
 namespace quandrelle::calc {
@@ -17,118 +18,9 @@ namespace {
 
 using nlohmann::json;
 
-// Reads the values of one JSON object, collecting a problem for every key that is missing,
-// unknown, of the wrong type or outside its field's limits.
-class ObjectReader {
-public:
-    ObjectReader(const json& object, std::string path, Problems& problems)
-        : m_object(object), m_path(std::move(path)), m_problems(problems) {}
-
-    std::optional<double> number(const char* key, const FieldLimits* limits, bool required = true) {
-        const json* value = find(key, required);
-        if (value == nullptr) {
-            return std::nullopt;
-        }
-        if (!value->is_number()) {
-            problem(key, "must be a number, not " + std::string(value->type_name()));
-            return std::nullopt;
-        }
-        const double number = value->get<double>();
-        if (!std::isfinite(number)) {
-            problem(key, "is not a finite number");
-            return std::nullopt;
-        }
-        if (limits != nullptr && number < limits->lower) {
-            problem(key, generalText(number) + " is below the lower limit of " + limits->lowerText);
-            return std::nullopt;
-        }
-        if (limits != nullptr && number > limits->upper) {
-            problem(key, generalText(number) + " is above the upper limit of " + limits->upperText);
-            return std::nullopt;
-        }
-        return number;
-    }
-
-    // A name: required, and not the marker of a free slot.
-    std::optional<std::string> name(const char* key) {
-        const std::optional<std::string> value = text(key, true);
-        if (value && (value->find_first_not_of(" \t") == std::string::npos || isNoneSelected(*value))) {
-            problem(key,
-                    "must name the " + std::string(m_path.starts_with("cartridge") ? "cartridge" : "vapor"));
-            return std::nullopt;
-        }
-        return value;
-    }
-
-    std::optional<std::string> text(const char* key, bool required) {
-        const json* value = find(key, required);
-        if (value == nullptr) {
-            return std::nullopt;
-        }
-        if (!value->is_string()) {
-            problem(key, "must be a text, not " + std::string(value->type_name()));
-            return std::nullopt;
-        }
-        return value->get<std::string>();
-    }
-
-    std::optional<bool> flag(const char* key) {
-        const json* value = find(key, false);
-        if (value != nullptr && !value->is_boolean()) {
-            problem(key, "must be true or false, not " + std::string(value->type_name()));
-            return std::nullopt;
-        }
-        return value == nullptr ? std::nullopt : std::optional<bool>(value->get<bool>());
-    }
-
-    // Every key of the object must be one of those read.
-    void rejectUnknownKeys() {
-        for (const auto& item : m_object.items()) {
-            if (!m_known.contains(item.key())) {
-                problem(item.key().c_str(), "is not a known key");
-            }
-        }
-    }
-
-private:
-    const json* find(const char* key, bool required) {
-        m_known.insert(key);
-        const auto it = m_object.find(key);
-        if (it == m_object.end()) {
-            if (required) {
-                problem(key, "is missing");
-            }
-            return nullptr;
-        }
-        return &*it;
-    }
-
-    void problem(const char* key, const std::string& message) {
-        m_problems.push_back(m_path + "." + key + ": " + message);
-    }
-
-    const json& m_object;
-    std::string m_path;
-    Problems& m_problems;
-    std::set<std::string> m_known;
-};
-
-const json* objectAt(const json& parent, const char* key, Problems& problems) {
-    const auto it = parent.find(key);
-    if (it == parent.end()) {
-        problems.push_back(std::string(key) + ": is missing");
-        return nullptr;
-    }
-    if (!it->is_object()) {
-        problems.push_back(std::string(key) + ": must be an object, not " + it->type_name());
-        return nullptr;
-    }
-    return &*it;
-}
-
 void readCartridge(const json& object, CalcState& state, Problems& problems) {
     ObjectReader reader(object, "cartridge", problems);
-    const auto name = reader.name("name");
+    const auto name = reader.name("name", "cartridge");
     const auto bedDiameter = reader.number("bedDiameter", &limits::kBedDiameter);
     const auto bedDepth = reader.number("bedDepth", &limits::kBedDepth);
     const auto carbonWeight = reader.number("carbonWeight", &limits::kCarbonWeight);
@@ -172,7 +64,7 @@ void readConditions(const json& object, CalcState& state, Problems& problems) {
 
 void readVapor(const json& object, int slot, Scenario& scenario, Problems& problems) {
     ObjectReader reader(object, "vapors[" + std::to_string(slot) + "]", problems);
-    const auto name = reader.name("name");
+    const auto name = reader.name("name", "vapor");
     const auto cas = reader.text("cas", false);
     const auto molWt = reader.number("molWt", &limits::kMolWt);
     const auto liqDensity = reader.number("liqDensity", &limits::kLiqDensity);
@@ -326,25 +218,25 @@ Problems readScenario(const json& input, Scenario& scenario) {
         return problems;
     }
     if (input.contains("report")) {
-        if (const json* report = objectAt(input, "report", problems)) {
+        if (const json* report = objectAt(input, "report", "", problems)) {
             readReportHeader(*report, scenario.state, problems);
         }
     }
-    if (const json* cartridge = objectAt(input, "cartridge", problems)) {
+    if (const json* cartridge = objectAt(input, "cartridge", "", problems)) {
         readCartridge(*cartridge, scenario.state, problems);
     }
-    if (const json* conditions = objectAt(input, "conditions", problems)) {
+    if (const json* conditions = objectAt(input, "conditions", "", problems)) {
         readConditions(*conditions, scenario.state, problems);
     }
     if (input.contains("schedule")) {
         scenario.schedule = true;
-        if (const json* schedule = objectAt(input, "schedule", problems)) {
+        if (const json* schedule = objectAt(input, "schedule", "", problems)) {
             readSchedule(*schedule, scenario.state, problems);
         }
     }
     if (input.contains("exposure")) {
         scenario.exposure = true;
-        if (const json* exposure = objectAt(input, "exposure", problems)) {
+        if (const json* exposure = objectAt(input, "exposure", "", problems)) {
             readExposure(*exposure, scenario.state, problems);
         }
     }

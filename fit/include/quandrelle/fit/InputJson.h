@@ -6,47 +6,14 @@
 
 #include <nlohmann/json.hpp>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "quandrelle/engine/Inputs.h"
+#include "quandrelle/scenario/ObjectReader.h"
 #include "quandrelle/validation/NumericField.h"
 
 namespace quandrelle {
-
-// Everything wrong with an input, one entry per problem, each naming its field
-// ("cartridge.bedDepth: ...").
-using Problems = std::vector<std::string>;
-
-// Reads the values of one JSON object, collecting a problem for every key that is missing,
-// unknown, of the wrong type or outside its field's limits.
-class ObjectReader {
-public:
-    ObjectReader(const nlohmann::json& object, std::string path, Problems& problems);
-
-    // A required number (or an optional one: nothing, and no problem, when the key is absent).
-    std::optional<double> number(const char* key, const FieldLimits* limits, bool required = true);
-    // A required name that is not the marker of a free slot; `what` is what it names.
-    std::optional<std::string> name(const char* key, const char* what);
-    std::optional<std::string> text(const char* key, bool required);
-    // Marks a key as known without reading it (a caller reads it itself).
-    const nlohmann::json* find(const char* key, bool required);
-    // Every key of the object must be one of those read.
-    void rejectUnknownKeys();
-    void problem(const char* key, const std::string& message);
-    const std::string& path() const { return m_path; }
-
-private:
-    const nlohmann::json& m_object;
-    std::string m_path;
-    Problems& m_problems;
-    std::set<std::string> m_known;
-};
-
-// The object at `key` of `parent`, or a problem ("path.key: is missing", "... must be an object").
-const nlohmann::json* objectAt(const nlohmann::json& parent, const char* key, const std::string& path,
-                               Problems& problems);
 
 // Which of the cartridge's values must be given. A cartridge to be fitted leaves out the micropore
 // volume and may leave out the adsorption potential.
