@@ -44,6 +44,10 @@ void CalcDocument::leaveVaporSlotFree(int slot) {
     }
 }
 
+void CalcDocument::setReportHeader(const ReportHeader& header) {
+    m_state.reportHeader = header;
+}
+
 void CalcDocument::clearVapors() {
     for (int slot = kFirstSlot; slot <= kMaxVapors; ++slot) {
         VaporData& vapor = m_state.vapors[slot];

@@ -11,7 +11,11 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <bit>
+#include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -20,6 +24,7 @@
 #include "ScreenTest.h"
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/SetUp.h"
+#include "quandrelle/fit/CartridgeSource.h"
 #include "quandrelle/scenario/ScenarioText.h"
 #include "quandrelle/screens/forms/BreakTimeFive.h"
 #include "quandrelle/screens/forms/InputMasterFive.h"
@@ -27,6 +32,7 @@
 #include "quandrelle/screens/forms/UseOneM.h"
 #include "quandrelle/screens/framework/FormNames.h"
 #include "quandrelle/screens/output/ReportDialog.h"
+#include "quandrelle/validation/NumberReader.h"
 
 namespace quandrelle::testing {
 namespace {
@@ -164,6 +170,7 @@ TEST_F(BreakTimeFiveTest, TheKeyboardReachesEveryControl) {
     for (int row = 1; row <= 5; ++row) {
         expected.insert(screen->vapConc(row));
         expected.insert(screen->vapBkConc(row));
+        expected.insert(screen->vapConcMass(row));
     }
     screen->vapConc(1)->setFocus();
     std::set<QWidget*> visited;
@@ -172,6 +179,11 @@ TEST_F(BreakTimeFiveTest, TheKeyboardReachesEveryControl) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     EXPECT_EQ(visited, expected);
+    // The mg/m3 column came after the controls of old, and follows them (the last, the report and
+    // what-if buttons, wait for a run here).
+    screen->cartName()->setFocus();
+    QTest::keyClick(screen->cartName(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), screen->vapConcMass(1));
     EXPECT_TRUE(messenger.shown.empty());
 }
 
@@ -211,8 +223,7 @@ TEST_F(BreakTimeFiveTest, EveryConcentrationIsShownInMgPerCubicMetreByTheVaporOn
     EXPECT_EQ(screen->vapConcMass(2)->text(),
               shown(massConcentrationText(equivalentConcentration(state, 2))));
     EXPECT_EQ(screen->vapConcMass(3)->text(), "");
-    EXPECT_TRUE(screen->vapConcMass(2)->isReadOnly());
-    EXPECT_EQ(screen->vapConcMass(2)->focusPolicy(), Qt::NoFocus);
+    EXPECT_FALSE(screen->vapConcMass(2)->isReadOnly()) << "a concentration may be typed in mg/m³";
     EXPECT_EQ(screen->vapConcMass(2)->accessibleName(), "Vapor Concentrations (ppm) in mg/m³ 2");
 
     // Toluene moved to slot 1 gives the number vapor #1's own formula gives.
@@ -623,6 +634,64 @@ TEST_F(BreakTimeFiveTest, PassingThroughTheEquivalentConcentrationChangesNoConce
     EXPECT_NE(state.vapors[1].avgConc, 0.01f);
 }
 
+TEST_F(BreakTimeFiveTest, MgPerCubicMetreTypedGivesTheStateAndTheRunOfItsPpmTyped) {
+    enter({test::kBenzene, test::kToluene});
+    setBreakConcs({"10", "10"});
+    typeInto(screen->vapConcMass(2), "500");
+    pressEnter(screen->vapConcMass(2));
+    EXPECT_TRUE(messenger.shown.empty());
+    const QString ppm = screen->vapConc(2)->text();
+    EXPECT_EQ(ppm.toStdString(),
+              generalText(concentrationFromMass(state.atmPressure, state.tempC, 500, state.vapors[2].molWt)));
+    const CalcState viaMass = state;
+    calculate();
+    const QStringList resultsViaMass = resultTexts();
+    const auto timesViaMass = state.breakTimeResult;
+
+    enter({test::kBenzene, test::kToluene});
+    setBreakConcs({"10", "10"});
+    typeInto(screen->vapConc(2), ppm);
+    pressEnter(screen->vapConc(2));
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(state.vapors[2].avgConc),
+              std::bit_cast<std::uint32_t>(viaMass.vapors[2].avgConc));
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(state.breakFraction[2]),
+              std::bit_cast<std::uint64_t>(viaMass.breakFraction[2]));
+    calculate();
+    EXPECT_EQ(resultTexts(), resultsViaMass);
+    EXPECT_EQ(state.breakTimeResult, timesViaMass);
+}
+
+// Checked as the ppm it stands for, with that field's messages and its rule of keeping a positive
+// out-of-range value; a row without a vapor has no molecular weight to convert with.
+TEST_F(BreakTimeFiveTest, AMassConcentrationIsCheckedAsItsPpmAndAFreeRowRefusesIt) {
+    enter({test::kBenzene});
+    struct Row {
+        const char* typed;
+        const char* message;
+        bool stored;
+    };
+    for (const Row& row : {Row{"1e6", "This entry must be less than or equal to 100,000 ", true},
+                           Row{"0", "This entry must not equal zero ", false}}) {
+        SCOPED_TRACE(row.typed);
+        messenger.shown.clear();
+        const float before = state.vapors[1].avgConc;
+        typeInto(screen->vapConcMass(1), row.typed);
+        pressEnter(screen->vapConcMass(1));
+        ASSERT_EQ(messenger.shown.size(), 1u);
+        EXPECT_EQ(messenger.shown[0], invalidEntry(row.message));
+        const float typedPpm = toSingle(readNumber(screen->vapConc(1)->text().toStdString()));
+        EXPECT_EQ(state.vapors[1].avgConc, row.stored ? typedPpm : before);
+        activate(*screen);
+    }
+    messenger.shown.clear();
+    typeAndTab(screen->vapConcMass(2), "100");
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_EQ(messenger.shown[0].title, std::optional<std::string>("Note"));
+    EXPECT_EQ(screen->vapConc(2)->text(), "");
+    EXPECT_EQ(screen->vapConcMass(2)->text(), "");
+    EXPECT_EQ(state.vapors[2].avgConc, 0.0f);
+}
+
 // A fraction needs a concentration to divide by: where there is none, the fraction stays as it was
 // and nothing fails.
 TEST_F(BreakTimeFiveTest, EditsWithoutAConcentrationLeaveTheFractionUnchanged) {
@@ -933,6 +1002,59 @@ TEST_F(ReportButtonTest, AFileThatCannotBeWrittenIsReported) {
                   "The report could not be written to /nonexistent-folder/schedule.pdf: ", 0),
               0u)
         << messenger.shown[0].text;
+}
+
+TEST_F(ReportButtonTest, TheDialogStartsFromTheCalculationsHeaderWhichKeepsTheHeadingAccepted) {
+    enter({test::kBenzene});
+    setBreakConcs({"10"});
+    calculate();
+    saveReport({"Plant 3", "Degreasing", "A. Person"});
+    EXPECT_EQ(state.reportHeader.site, "Plant 3");
+    EXPECT_EQ(state.reportHeader.task, "Degreasing");
+    EXPECT_EQ(state.reportHeader.preparedBy, "A. Person");
+
+    // A calculation with a header of its own (opened from a file) starts from it, part by part.
+    state.reportHeader = ReportHeader{"Site B", "", "B. Person"};
+    dialogs.script([](QDialog& dialog) {
+        auto& report = dynamic_cast<ReportDialog&>(dialog);
+        EXPECT_EQ(report.site()->text(), "Site B");
+        EXPECT_EQ(report.task()->text(), "Degreasing") << "the last report's, where the calculation has none";
+        EXPECT_EQ(report.preparedBy()->text(), "B. Person");
+        return int(QDialog::Rejected);
+    });
+    screen->cmdReport()->click();
+    EXPECT_EQ(state.reportHeader.task, "") << "a cancelled report keeps nothing";
+}
+
+TEST_F(ReportButtonTest, TheReportGivesTheCartridgesSourceFromTheDataFolder) {
+    dataFolder = folder.path().toStdString() + "/";
+    enter({test::kBenzene});
+    CartridgeSourceRecord source;
+    source.origin = CartridgeOrigin::Starter;
+    source.cartridge = CartridgeInput{"Half-mask OV", 8, 3, 26, 0.45, 50, 0.1, 19, 0.06};
+    source.fitted = {"micropore volume"};
+    source.test = CertificationTest{"bench test of the starters", "the test's own standard"};
+    writeCartridgeSource(dataFolder, source);
+    setBreakConcs({"10"});
+    calculate();
+    const PdfReading pdf = saveReport();
+    // The PDF's text joins "fi" into one ligature: the words around it are looked for.
+    EXPECT_TRUE(pdf.text.contains("Starter cartridge: its micropore volume were"));
+    EXPECT_TRUE(pdf.text.contains("minimum time of the bench test of the starters"));
+}
+
+// Each vapor is run alone for the schedule, off the window's thread: meanwhile the window keeps
+// handling events but takes no input.
+TEST_F(ReportButtonTest, TheWindowKeepsRunningButTakesNoInputWhileTheReportIsPrepared) {
+    enter({test::kBenzene, test::kToluene});
+    setBreakConcs({"10", "10"});
+    calculate();
+    std::optional<bool> enabledMeanwhile;
+    QTimer::singleShot(0, screen, [&] { enabledMeanwhile = screen->isEnabled(); });
+    saveReport();
+    ASSERT_TRUE(enabledMeanwhile.has_value()) << "no event was handled while the report was prepared";
+    EXPECT_FALSE(*enabledMeanwhile);
+    EXPECT_TRUE(screen->isEnabled());
 }
 
 }  // namespace

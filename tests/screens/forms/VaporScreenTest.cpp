@@ -5,7 +5,10 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
+#include <bit>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 
 #include "DataScreenTest.h"
 #include "quandrelle/engine/Calculate.h"
@@ -126,12 +129,12 @@ TEST_F(VaporScreenTest, TheNameBoxIsLabelledByItsNameLabelAndReadsOutItsName) {
     EXPECT_EQ(labels, QStringList{QStringLiteral("Name")});
 }
 
-TEST_F(VaporScreenTest, TabVisitsNameNumbersButtonsAndCasLast) {
+TEST_F(VaporScreenTest, TabVisitsNameNumbersButtonsCasAndThenTheMassConcentration) {
     auto& screen = forms.form<frmVaporMulti>(forms::kVapor);
     showAndActivate(forms::kVapor);
     screen.chemName()->setFocus(Qt::OtherFocusReason);
     std::vector<QWidget*> visited;
-    for (int i = 0; i < 15; ++i) {
+    for (int i = 0; i < 16; ++i) {
         visited.push_back(QApplication::focusWidget());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
@@ -141,7 +144,7 @@ TEST_F(VaporScreenTest, TabVisitsNameNumbersButtonsAndCasLast) {
     }
     for (QWidget* button :
          std::initializer_list<QWidget*>{screen.exitButton(), screen.searchButton(), screen.saveButton(),
-                                         screen.clearButton(), screen.cas()}) {
+                                         screen.clearButton(), screen.cas(), screen.avgVapConcMass()}) {
         expected.push_back(button);
     }
     expected.push_back(screen.chemName());
@@ -151,14 +154,18 @@ TEST_F(VaporScreenTest, TabVisitsNameNumbersButtonsAndCasLast) {
 TEST_F(VaporScreenTest, TheAverageConcentrationIsShownInMgPerCubicMetreAtTheUseConditions) {
     auto& screen = openSlot(1);
     fillNumbers(screen, benzeneTexts(), "71-43-2");
-    EXPECT_EQ(screen.avgVapConcMass()->text(), "") << "no use conditions given yet";
-    EXPECT_EQ(screen.avgVapConcMass()->focusPolicy(), Qt::NoFocus);
+    // 100 x 78.11 / (296.15 x 0.08205) at the use conditions screen's 23 degrees C and 1.00 atm.
+    EXPECT_EQ(screen.avgVapConcMass()->text(), "321.45") << "no use conditions given yet: their defaults";
+    EXPECT_TRUE(
+        screen.avgVapConcMass()->toolTip().contains("at 23 °C and 1.00 atm, the use conditions' defaults"));
+    EXPECT_EQ(screen.avgVapConcMass()->accessibleName(), "Average Vapor Concentration (mg/m³)");
 
     state.atmPressure = 1;
     state.tempC = 25;
     screen.hide();
     screen.show();
     EXPECT_EQ(screen.avgVapConcMass()->text(), "319.3") << "100 ppm of benzene at 25 degrees C and 1 atm";
+    EXPECT_TRUE(screen.avgVapConcMass()->toolTip().contains("at the temperature and pressure of the use"));
     typeInto(screen.avgVapConc(), "200abc");
     EXPECT_EQ(screen.avgVapConcMass()->text(), "638.59") << "follows as the user types";
     screen.molWt()->clear();
@@ -475,6 +482,122 @@ TEST_F(VaporScreenTest, AFileThatCannotBeOpenedIsReportedAndTriedAgainLater) {
     EXPECT_EQ(temp.read("VaporB30.DB").size(), 117u);
     clickThroughWindow(screen.exitButton());
     EXPECT_EQ(state.vapors[1].chemName, "Styrene");
+}
+
+// --- Typing the concentration in mg/m3 ---
+
+TEST_F(VaporScreenTest, MgPerCubicMetreTypedStoresExactlyWhatItsPpmTypedStores) {
+    state.atmPressure = 1;
+    state.tempC = 25;
+    auto& screen = openSlot(1);
+    typeName(screen, QStringLiteral("Benzene"));
+    fillNumbers(screen, benzeneTexts(), "71-43-2");
+    typeInto(screen.avgVapConcMass(), "319.3");
+    pressEnter(screen.avgVapConcMass());
+    EXPECT_TRUE(messenger.shown.empty());
+    EXPECT_EQ(screen.avgVapConc()->text(), "100.0013") << "the ppm field shows the ppm entered";
+    EXPECT_EQ(screen.avgVapConcMass()->text(), "319.3");
+    EXPECT_EQ(screen.focusWidget(), screen.antoineA()) << "Enter moves on as in the ppm field";
+    clickThroughWindow(screen.exitButton());
+
+    // The same vapor with that ppm typed into the ppm field, in the next slot.
+    auto& again = openSlot(2);
+    typeName(again, QStringLiteral("Benzene"));
+    QStringList numbers = benzeneTexts();
+    numbers[4] = QStringLiteral("100.0013");
+    fillNumbers(again, numbers, "71-43-2");
+    clickThroughWindow(again.exitButton());
+
+    const VaporData& typedInMass = state.vapors[1];
+    const VaporData& typedInPpm = state.vapors[2];
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(typedInMass.avgConc),
+              std::bit_cast<std::uint32_t>(typedInPpm.avgConc));
+    EXPECT_EQ(typedInMass.molWt, typedInPpm.molWt);
+    EXPECT_EQ(typedInMass.dataSource, typedInPpm.dataSource);
+}
+
+// Refused as the ppm it stands for would be, with the ppm field's messages: the ppm field keeps its
+// entry, the mass field keeps the focus and the figure to correct, and emptying it lets the focus go.
+TEST_F(VaporScreenTest, AMassConcentrationOutsideThePpmLimitsIsRefusedWithThePpmMessages) {
+    struct Row {
+        const char* typed;
+        const char* message;
+    };
+    for (const Row& row : {Row{"1e6", "This entry must be less than or equal to 100,000 "},
+                           Row{"0.001", "This entry must be greater than or equal to 0.01 "},
+                           Row{"0", "This entry must not equal zero "}}) {
+        SCOPED_TRACE(row.typed);
+        auto& screen = openSlot(1);
+        fillNumbers(screen, benzeneTexts(), "71-43-2");
+        messenger.shown.clear();
+        typeInto(screen.avgVapConcMass(), row.typed);
+        QTest::keyClick(screen.avgVapConcMass(), Qt::Key_Tab);
+        ASSERT_EQ(messenger.shown.size(), 1u);
+        EXPECT_EQ(messenger.shown[0], box(row.message, "Invalid Entry"));
+        activate(screen);
+        EXPECT_EQ(screen.focusWidget(), screen.avgVapConcMass());
+        EXPECT_EQ(screen.avgVapConc()->text(), "100");
+        EXPECT_EQ(screen.avgVapConcMass()->text(), row.typed);
+        screen.avgVapConcMass()->selectAll();
+        QTest::keyClick(screen.avgVapConcMass(), Qt::Key_Backspace);
+        QTest::keyClick(screen.avgVapConcMass(), Qt::Key_Tab);
+        EXPECT_EQ(messenger.shown.size(), 1u);
+        EXPECT_NE(screen.focusWidget(), screen.avgVapConcMass());
+        EXPECT_EQ(screen.avgVapConcMass()->text(), "321.45") << "shows the ppm kept";
+        clickThroughWindow(screen.exitButton());
+    }
+}
+
+TEST_F(VaporScreenTest, WithoutAMolecularWeightTheMassFieldRefusesWithANote) {
+    auto& screen = openSlot(1);
+    typeInto(screen.avgVapConc(), "100");
+    typeInto(screen.avgVapConcMass(), "300");
+    pressEnter(screen.avgVapConcMass());
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_EQ(messenger.shown[0].title, std::optional<std::string>("Note"));
+    EXPECT_NE(messenger.shown[0].text.find("molecular weight"), std::string::npos);
+    EXPECT_EQ(screen.avgVapConc()->text(), "100");
+    EXPECT_EQ(screen.avgVapConcMass()->text(), "") << "nothing was entered";
+}
+
+// --- Where the vapor's data came from ---
+
+TEST_F(VaporScreenTest, TheLibraryIsCreditedOnlyWhileItsPropertiesAreUnchanged) {
+    const std::string credit = "vapor library " + temp.file("VaporB30.DB").string() + ", record \"Benzene\"";
+    struct Row {
+        const char* name;
+        std::function<void(frmVaporMulti&)> edit;
+        std::string expected;
+    };
+    const std::vector<Row> rows = {
+        {"the concentration is the user's own", [](frmVaporMulti& s) { typeInto(s.avgVapConc(), "250"); },
+         credit},
+        {"a property changed", [](frmVaporMulti& s) { typeInto(s.molWt(), "78.2"); }, ""},
+        {"the CAS number changed", [](frmVaporMulti& s) { typeInto(s.cas(), "71-43-3"); }, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto& screen = openSlot(1);
+        typeName(screen, QStringLiteral("Benzene"));
+        clickThroughWindow(screen.searchButton());
+        row.edit(screen);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        clickThroughWindow(screen.exitButton());
+        EXPECT_EQ(state.vapors[1].dataSource, row.expected);
+    }
+    EXPECT_TRUE(messenger.shown.empty());
+}
+
+TEST_F(VaporScreenTest, AVaporTypedByHandHasNoSourceAndAReopenedOneKeepsItsOwn) {
+    auto& screen = openSlot(1);
+    typeName(screen, QStringLiteral("Benzene"));
+    fillNumbers(screen, benzeneTexts(), "71-43-2");
+    clickThroughWindow(screen.exitButton());
+    EXPECT_EQ(state.vapors[1].dataSource, "") << "the report words it as typed by the user";
+
+    state.vapors[1].dataSource = "as credited before";
+    clickThroughWindow(openSlot(1).exitButton());
+    EXPECT_EQ(state.vapors[1].dataSource, "as credited before");
 }
 
 }  // namespace

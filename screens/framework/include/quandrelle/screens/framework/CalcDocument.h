@@ -46,6 +46,9 @@ public:
     // Clear All Vapors.
     void clearVapors();
 
+    // The heading of the last report the user made of this calculation, kept with it.
+    void setReportHeader(const ReportHeader& header);
+
     // One accepted use condition with the text it was entered as; the Return of the use
     // conditions screen stores all five at once.
     void setCondition(Condition condition, double value, const QString& text);
