@@ -2,8 +2,6 @@
 
 #include <cmath>
 #include <limits>
-#include <optional>
-#include <string>
 
 #include "Scenarios.h"
 #include "quandrelle/engine/Calculate.h"
@@ -85,27 +83,6 @@ TEST(StoreVapor, KeepsTheLimitsOfTheSameChemicalAndClearsThemForAnother) {
     storeVapor(state, 1, vaporNamed("Benzene", 78.11));
     EXPECT_FALSE(state.vapors[1].oel);
     EXPECT_FALSE(state.vapors[1].idlh);
-}
-
-TEST(StoreVapor, ADataSourceGivenReplacesTheSlotsAndNoneLeavesItToTheNameRule) {
-    struct Row {
-        const char* name;
-        std::optional<std::string> given;
-        std::string expected;
-    };
-    for (const Row& row :
-         {Row{"Toluene", std::nullopt, "the library"}, Row{"Toluene", "", ""},
-          Row{"Benzene", std::nullopt, ""}, Row{"Benzene", "another file", "another file"}}) {
-        SCOPED_TRACE(std::string(row.name) + " " + row.given.value_or("(none)"));
-        CalcState state;
-        VaporInput first = vaporNamed("Toluene", 92.14);
-        first.dataSource = "the library";
-        storeVapor(state, 1, first);
-        VaporInput second = vaporNamed(row.name, 92.14);
-        second.dataSource = row.given;
-        storeVapor(state, 1, second);
-        EXPECT_EQ(state.vapors[1].dataSource, row.expected);
-    }
 }
 
 TEST(ExposureLimits, TravelWithTheirVaporWhenARunSortsTheSlots) {

@@ -8,7 +8,8 @@
 #include <bit>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
+#include <tuple>
+#include <utility>
 
 #include "DataScreenTest.h"
 #include "quandrelle/engine/Calculate.h"
@@ -486,7 +487,7 @@ TEST_F(VaporScreenTest, AFileThatCannotBeOpenedIsReportedAndTriedAgainLater) {
 
 // --- Typing the concentration in mg/m3 ---
 
-TEST_F(VaporScreenTest, MgPerCubicMetreTypedStoresExactlyWhatItsPpmTypedStores) {
+TEST_F(VaporScreenTest, MgPerCubicMetreTypedIsEnteredAsItsPpmTyped) {
     state.atmPressure = 1;
     state.tempC = 25;
     auto& screen = openSlot(1);
@@ -494,110 +495,69 @@ TEST_F(VaporScreenTest, MgPerCubicMetreTypedStoresExactlyWhatItsPpmTypedStores) 
     fillNumbers(screen, benzeneTexts(), "71-43-2");
     typeInto(screen.avgVapConcMass(), "319.3");
     pressEnter(screen.avgVapConcMass());
-    EXPECT_TRUE(messenger.shown.empty());
-    EXPECT_EQ(screen.avgVapConc()->text(), "100.0013") << "the ppm field shows the ppm entered";
-    EXPECT_EQ(screen.avgVapConcMass()->text(), "319.3");
+    EXPECT_EQ(screen.avgVapConc()->text(), "100.0013");
     EXPECT_EQ(screen.focusWidget(), screen.antoineA()) << "Enter moves on as in the ppm field";
     clickThroughWindow(screen.exitButton());
-
-    // The same vapor with that ppm typed into the ppm field, in the next slot.
-    auto& again = openSlot(2);
-    typeName(again, QStringLiteral("Benzene"));
-    QStringList numbers = benzeneTexts();
-    numbers[4] = QStringLiteral("100.0013");
-    fillNumbers(again, numbers, "71-43-2");
-    clickThroughWindow(again.exitButton());
-
-    const VaporData& typedInMass = state.vapors[1];
-    const VaporData& typedInPpm = state.vapors[2];
-    EXPECT_EQ(std::bit_cast<std::uint32_t>(typedInMass.avgConc),
-              std::bit_cast<std::uint32_t>(typedInPpm.avgConc));
-    EXPECT_EQ(typedInMass.molWt, typedInPpm.molWt);
-    EXPECT_EQ(typedInMass.dataSource, typedInPpm.dataSource);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(state.vapors[1].avgConc), std::bit_cast<std::uint32_t>(100.0013f));
+    EXPECT_TRUE(messenger.shown.empty());
 }
 
-// Refused as the ppm it stands for would be, with the ppm field's messages: the ppm field keeps its
-// entry, the mass field keeps the focus and the figure to correct, and emptying it lets the focus go.
-TEST_F(VaporScreenTest, AMassConcentrationOutsideThePpmLimitsIsRefusedWithThePpmMessages) {
-    struct Row {
-        const char* typed;
-        const char* message;
-    };
-    for (const Row& row : {Row{"1e6", "This entry must be less than or equal to 100,000 "},
-                           Row{"0.001", "This entry must be greater than or equal to 0.01 "},
-                           Row{"0", "This entry must not equal zero "}}) {
-        SCOPED_TRACE(row.typed);
-        auto& screen = openSlot(1);
-        fillNumbers(screen, benzeneTexts(), "71-43-2");
+// Refused with the ppm field's messages: the ppm keeps its entry, the mass field the focus and the
+// figure to correct; emptied, it lets the focus go. Without a molecular weight a Note says why.
+TEST_F(VaporScreenTest, AMassConcentrationIsRefusedAsItsPpmWouldBe) {
+    auto& screen = openSlot(1);
+    fillNumbers(screen, benzeneTexts(), "71-43-2");
+    for (const auto& [typed, message] : std::vector<std::pair<QString, std::string>>{
+             {"1e6", "This entry must be less than or equal to 100,000 "},
+             {"0", "This entry must not equal zero "}}) {
         messenger.shown.clear();
-        typeInto(screen.avgVapConcMass(), row.typed);
+        typeInto(screen.avgVapConcMass(), typed);
         QTest::keyClick(screen.avgVapConcMass(), Qt::Key_Tab);
         ASSERT_EQ(messenger.shown.size(), 1u);
-        EXPECT_EQ(messenger.shown[0], box(row.message, "Invalid Entry"));
-        activate(screen);
+        EXPECT_EQ(messenger.shown[0], box(message, "Invalid Entry"));
         EXPECT_EQ(screen.focusWidget(), screen.avgVapConcMass());
         EXPECT_EQ(screen.avgVapConc()->text(), "100");
-        EXPECT_EQ(screen.avgVapConcMass()->text(), row.typed);
-        screen.avgVapConcMass()->selectAll();
-        QTest::keyClick(screen.avgVapConcMass(), Qt::Key_Backspace);
-        QTest::keyClick(screen.avgVapConcMass(), Qt::Key_Tab);
-        EXPECT_EQ(messenger.shown.size(), 1u);
-        EXPECT_NE(screen.focusWidget(), screen.avgVapConcMass());
-        EXPECT_EQ(screen.avgVapConcMass()->text(), "321.45") << "shows the ppm kept";
-        clickThroughWindow(screen.exitButton());
+        EXPECT_EQ(screen.avgVapConcMass()->text(), typed);
+        activate(screen);
     }
-}
+    screen.avgVapConcMass()->clear();
+    QTest::keyClick(screen.avgVapConcMass(), Qt::Key_Tab);
+    EXPECT_NE(screen.focusWidget(), screen.avgVapConcMass());
+    EXPECT_EQ(screen.avgVapConcMass()->text(), "321.45") << "the ppm kept, in mg/m³";
 
-TEST_F(VaporScreenTest, WithoutAMolecularWeightTheMassFieldRefusesWithANote) {
-    auto& screen = openSlot(1);
-    typeInto(screen.avgVapConc(), "100");
+    messenger.shown.clear();
+    screen.molWt()->clear();
     typeInto(screen.avgVapConcMass(), "300");
     pressEnter(screen.avgVapConcMass());
     ASSERT_EQ(messenger.shown.size(), 1u);
     EXPECT_EQ(messenger.shown[0].title, std::optional<std::string>("Note"));
     EXPECT_NE(messenger.shown[0].text.find("molecular weight"), std::string::npos);
     EXPECT_EQ(screen.avgVapConc()->text(), "100");
-    EXPECT_EQ(screen.avgVapConcMass()->text(), "") << "nothing was entered";
 }
 
 // --- Where the vapor's data came from ---
 
+// The library is credited while its properties stand unchanged (the concentration is the user's
+// own); a reopened slot keeps the source it had on the same terms.
 TEST_F(VaporScreenTest, TheLibraryIsCreditedOnlyWhileItsPropertiesAreUnchanged) {
     const std::string credit = "vapor library " + temp.file("VaporB30.DB").string() + ", record \"Benzene\"";
-    struct Row {
-        const char* name;
-        std::function<void(frmVaporMulti&)> edit;
-        std::string expected;
+    const std::vector<std::tuple<NumericLineEdit* (frmVaporMulti::*)() const, QString, std::string>> rows = {
+        {&frmVaporMulti::avgVapConc, "250", credit},
+        {nullptr, "", credit},  // reopened and left unchanged
+        {&frmVaporMulti::molWt, "78.2", ""},
+        {&frmVaporMulti::cas, "71-43-3", ""},
     };
-    const std::vector<Row> rows = {
-        {"the concentration is the user's own", [](frmVaporMulti& s) { typeInto(s.avgVapConc(), "250"); },
-         credit},
-        {"a property changed", [](frmVaporMulti& s) { typeInto(s.molWt(), "78.2"); }, ""},
-        {"the CAS number changed", [](frmVaporMulti& s) { typeInto(s.cas(), "71-43-3"); }, ""},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [field, text, expected] : rows) {
         auto& screen = openSlot(1);
-        typeName(screen, QStringLiteral("Benzene"));
-        clickThroughWindow(screen.searchButton());
-        row.edit(screen);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        if (field != nullptr) {
+            typeName(screen, QStringLiteral("Benzene"));
+            clickThroughWindow(screen.searchButton());
+            typeInto((screen.*field)(), text);
+        }
         clickThroughWindow(screen.exitButton());
-        EXPECT_EQ(state.vapors[1].dataSource, row.expected);
+        EXPECT_EQ(state.vapors[1].dataSource, expected) << text.toStdString();
     }
     EXPECT_TRUE(messenger.shown.empty());
-}
-
-TEST_F(VaporScreenTest, AVaporTypedByHandHasNoSourceAndAReopenedOneKeepsItsOwn) {
-    auto& screen = openSlot(1);
-    typeName(screen, QStringLiteral("Benzene"));
-    fillNumbers(screen, benzeneTexts(), "71-43-2");
-    clickThroughWindow(screen.exitButton());
-    EXPECT_EQ(state.vapors[1].dataSource, "") << "the report words it as typed by the user";
-
-    state.vapors[1].dataSource = "as credited before";
-    clickThroughWindow(openSlot(1).exitButton());
-    EXPECT_EQ(state.vapors[1].dataSource, "as credited before");
 }
 
 }  // namespace
