@@ -986,31 +986,9 @@ TEST_F(ReportButtonTest, AFileThatCannotBeWrittenIsReported) {
 }
 
 // The heading accepted is kept in the calculation; one the calculation holds (opened from a file)
-// is offered part by part before the last report's. Meanwhile the report is prepared off the
-// window's thread: the window handles events but takes no input.
+// is offered part by part before the last report's. The report is prepared off the window's thread
+// (the window handles events but takes no input) with the cartridge's source from the data folder.
 TEST_F(ReportButtonTest, TheHeadingStartsFromTheCalculationAndTheWindowNeverFreezes) {
-    enter({test::kBenzene});
-    setBreakConcs({"10"});
-    calculate();
-    std::optional<bool> enabledMeanwhile;
-    QTimer::singleShot(0, screen, [&] { enabledMeanwhile = screen->isEnabled(); });
-    saveReport({"Plant 3", "Degreasing", "A. Person"});
-    EXPECT_EQ(enabledMeanwhile, std::optional<bool>(false));
-    EXPECT_TRUE(screen->isEnabled());
-    EXPECT_EQ(state.reportHeader.preparedBy, "A. Person");
-
-    state.reportHeader = ReportHeader{"Site B", "", "B. Person"};
-    dialogs.script([](QDialog& dialog) {
-        auto& report = dynamic_cast<ReportDialog&>(dialog);
-        EXPECT_EQ(report.heading().site + report.heading().task + report.heading().preparedBy,
-                  "Site BDegreasingB. Person");
-        return int(QDialog::Rejected);
-    });
-    screen->cmdReport()->click();
-    EXPECT_EQ(state.reportHeader.task, "") << "a cancelled report keeps nothing";
-}
-
-TEST_F(ReportButtonTest, TheReportGivesTheCartridgesSourceFromTheDataFolder) {
     dataFolder = folder.path().toStdString() + "/";
     CartridgeSourceRecord source;
     source.origin = CartridgeOrigin::Starter;
@@ -1021,8 +999,23 @@ TEST_F(ReportButtonTest, TheReportGivesTheCartridgesSourceFromTheDataFolder) {
     enter({test::kBenzene});
     setBreakConcs({"10"});
     calculate();
+    std::optional<bool> enabledMeanwhile;
+    QTimer::singleShot(0, screen, [&] { enabledMeanwhile = screen->isEnabled(); });
     // The PDF's text joins "fi" into one ligature: the words around it are looked for.
-    EXPECT_TRUE(saveReport().text.contains("Starter cartridge: its micropore volume were"));
+    EXPECT_TRUE(saveReport({"Plant 3", "Degreasing", "A. Person"})
+                    .text.contains("Starter cartridge: its micropore volume were"));
+    EXPECT_EQ(enabledMeanwhile, std::optional<bool>(false));
+    EXPECT_TRUE(screen->isEnabled());
+    EXPECT_EQ(state.reportHeader.preparedBy, "A. Person");
+
+    state.reportHeader = ReportHeader{"Site B", "", "B. Person"};
+    dialogs.script([](QDialog& dialog) {
+        const ReportHeading offered = dynamic_cast<ReportDialog&>(dialog).heading();
+        EXPECT_EQ(offered.site + offered.task + offered.preparedBy, "Site BDegreasingB. Person");
+        return int(QDialog::Rejected);
+    });
+    screen->cmdReport()->click();
+    EXPECT_EQ(state.reportHeader.task, "") << "a cancelled report keeps nothing";
 }
 
 }  // namespace
