@@ -50,6 +50,9 @@ void storeVapor(CalcState& state, int slot, const VaporInput& input) {
     vapor.antoineB = numbers[6];
     vapor.antoineC = numbers[7];
     vapor.casNumber = input.cas;
+    if (input.dataSource) {
+        vapor.dataSource = *input.dataSource;
+    }
 }
 
 void storeConditions(CalcState& state, const UseConditions& input) {

@@ -373,10 +373,13 @@ QString signOffPart() {
 }  // namespace
 
 ReportHeading headingFor(const CalcState& state, const ReportHeading& remembered) {
+    return headingFor(state.reportHeader, remembered);
+}
+
+ReportHeading headingFor(const ReportHeader& header, const ReportHeading& remembered) {
     const auto either = [](const std::string& held, const QString& kept) {
         return held.empty() ? kept : QString::fromStdString(held);
     };
-    const ReportHeader& header = state.reportHeader;
     return ReportHeading{either(header.site, remembered.site), either(header.task, remembered.task),
                          either(header.preparedBy, remembered.preparedBy)};
 }

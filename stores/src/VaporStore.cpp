@@ -91,6 +91,10 @@ VaporRecord VaporStore::shownForm(const VaporRecord& stored) {
     return shown;
 }
 
+std::string VaporStore::recordCredit(std::string_view chemName) const {
+    return "vapor library " + m_path + ", record \"" + trimBlanks(std::string(chemName)) + "\"";
+}
+
 VaporRecord VaporStore::ShowVaporRecord(std::int16_t recNum) {
     m_vaporRec = decode(m_file.read(recNum));
     return shownForm(m_vaporRec);

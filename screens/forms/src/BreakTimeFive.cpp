@@ -19,6 +19,7 @@
 #include "quandrelle/engine/RunStop.h"
 #include "quandrelle/engine/SetUp.h"
 #include "quandrelle/screens/forms/CalculationCommands.h"
+#include "quandrelle/screens/forms/MassConcentrationEntry.h"
 #include "quandrelle/screens/framework/CalculationFiles.h"
 #include "quandrelle/screens/framework/FormNames.h"
 #include "quandrelle/screens/output/ReportOutput.h"
@@ -113,17 +114,13 @@ void BreakTimeFive::buildControls() {
         // The caret goes where the user clicks: a concentration is often corrected, not replaced.
         m_vapConc[row]->setSelectAllOnFocus(false);
         m_vapConc[row]->setMaximumWidth(120);
-        m_vapConcMass[row] = new QLineEdit(this);
-        m_vapConcMass[row]->setReadOnly(true);
-        // Not a stop of the keyboard order: nothing can be entered here.
-        m_vapConcMass[row]->setFocusPolicy(Qt::NoFocus);
+        m_vapConcMass[row] = new NumericLineEdit(this);
         // Wide enough for the mass concentration of the heaviest vapor at the highest concentration
         // the field takes: a cut-off "478.04" would read as "8.04".
         const int massWidth =
             m_vapConcMass[row]->fontMetrics().horizontalAdvance(QStringLiteral("0000000.00"));
         m_vapConcMass[row]->setMinimumWidth(massWidth + kLineEditPadding);
         m_vapConcMass[row]->setMaximumWidth(massWidth + kLineEditPadding);
-        m_vapConcMass[row]->setAccessibleName(rowAccessibleName(kConcHeading + " in mg/m³", row));
         m_vapBkConc[row] = new NumericLineEdit(this);
         m_vapBkConc[row]->setMaximumWidth(120);
         const QString times = QStringLiteral("Breakthrough Times (min) ");
@@ -209,6 +206,13 @@ void BreakTimeFive::declareFields() {
                   .onEnter = [this, row] { vapConcEntered(row, Trigger::Enter); },
                   .onLostFocus = [this, row] { vapConcEntered(row, Trigger::LostFocus); }},
                  rowAccessibleName(kConcHeading, row));
+        // Typed in mg/m3, the concentration is entered as its ppm would be, with the same messages.
+        addField({.field = m_vapConcMass[row],
+                  .checkOnLeave = false,
+                  .onEnter = [this, row] { vapConcMassEntered(row, Trigger::Enter); },
+                  .onLostFocus = [this, row] { vapConcMassEntered(row, Trigger::LostFocus); }},
+                 rowAccessibleName(kConcHeading + " in mg/m³", row));
+        connect(m_vapConcMass[row], &QLineEdit::textEdited, this, [this, row] { m_massTyped[row] = true; });
         // Breakthrough concentrations have no limits of their own: Calculate checks the fractions.
         addField({.field = m_vapBkConc[row],
                   .checkOnLeave = false,
@@ -330,6 +334,10 @@ void BreakTimeFive::buildLayout() {
              m_cmdPrint, m_cmdExit, m_cartName, m_cmdReport, m_cmdWhatIf, m_cmdSchedule,
              m_files->openButton(), m_files->saveButton(), m_files->recentButton()}) {
         order.push_back(w);
+    }
+    // The mg/m3 column came later than the controls above, so it follows them.
+    for (int row = 1; row <= kMaxVapors; ++row) {
+        order.push_back(m_vapConcMass[row]);
     }
     for (std::size_t i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
@@ -539,10 +547,13 @@ void BreakTimeFive::showEquivalentConcentration() {
 }
 
 void BreakTimeFive::showMassConcentrations() {
+    const QString toolTip = massFieldToolTip(state(), QStringLiteral("The concentration"));
     for (int row = 1; row <= kMaxVapors; ++row) {
         const bool inUse = isSlotInUse(state().vapors[row]);
         m_vapConcMass[row]->setText(
             inUse ? shownText(massConcentrationText(equivalentConcentration(state(), row))) : QString());
+        m_vapConcMass[row]->setToolTip(toolTip);
+        m_massTyped[row] = false;
     }
 }
 
@@ -586,6 +597,30 @@ void BreakTimeFive::vapConcEntered(int row, Trigger trigger) {
         } else {
             showMassConcentrations();
         }
+    });
+}
+
+// The ppm the mass concentration stands for goes into the row's ppm field and is entered from
+// there, so that the state, the messages and the fraction are those of that ppm typed.
+void BreakTimeFive::vapConcMassEntered(int row, Trigger trigger) {
+    if (!m_massTyped[row]) {
+        return;
+    }
+    m_massTyped[row] = false;
+    guarded([&] {
+        const QString typed = m_vapConcMass[row]->text().trimmed();
+        std::optional<QString> ppm;
+        if (!typed.isEmpty()) {
+            ppm = ppmTextForMass(state(), typed, state().vapors[row].molWt, messenger());
+        }
+        if (!ppm) {
+            // Nothing entered: the column shows the concentration the row still has.
+            showMassConcentrations();
+            return;
+        }
+        m_vapConc[row]->setText(*ppm);
+        vapConcEntered(row, trigger);
+        showMassConcentrations();
     });
 }
 
@@ -634,9 +669,22 @@ void BreakTimeFive::onReport() {
     if (!m_lastRun) {
         return;
     }
-    offerChangeScheduleReport(
-        *m_lastRun, m_hasPrinter(), [](const CalcState& run) { return humidityCurveImage(run); }, this,
-        messenger(), context().dialogs);
+    const ReportRequest request{.run = *m_lastRun,
+                                .calculationHeader = state().reportHeader,
+                                .dataFolder = context().dataFolder(),
+                                .printerAvailable = m_hasPrinter(),
+                                .humidityCurve = [](const CalcState& run) -> CurveDrawing {
+                                    // The points on the report's worker, the chart from them on this thread.
+                                    return [curves = computeWhatIfCurves(run, SweepQuantity::RelHumidity)] {
+                                        return humidityCurveImage(curves);
+                                    };
+                                }};
+    const QPointer<BreakTimeFive> self(this);
+    const std::optional<ReportHeader> accepted =
+        offerChangeScheduleReport(request, this, messenger(), context().dialogs);
+    if (accepted && self) {
+        document().setReportHeader(*accepted);
+    }
 }
 
 // --- What if... ---

@@ -10,6 +10,7 @@
 
 #include "quandrelle/engine/Inputs.h"
 #include "quandrelle/screens/forms/InputMasterFive.h"
+#include "quandrelle/screens/forms/MassConcentrationEntry.h"
 #include "quandrelle/screens/framework/FormNames.h"
 #include "quandrelle/validation/FieldLimitTables.h"
 #include "quandrelle/validation/NumberReader.h"
@@ -58,8 +59,8 @@ const std::vector<UseOneM::WorkRatePreset> UseOneM::kWorkRatePresets = {
 const QString UseOneM::kCustomWorkRate = QStringLiteral("Custom");
 
 UseOneM::UseOneM(ScreenContext& context) : Form(context, QStringLiteral("Use Conditions")) {
-    m_temperature = makeField(QStringLiteral("23"), QStringLiteral("Enter the temperature"));
-    m_atmPressure = makeField(QStringLiteral("1.00"), QStringLiteral("Enter the atmospheric pressure"));
+    m_temperature = makeField(kDefaultTemperatureText, QStringLiteral("Enter the temperature"));
+    m_atmPressure = makeField(kDefaultPressureText, QStringLiteral("Enter the atmospheric pressure"));
     m_relHumid = makeField(QStringLiteral("50"), QStringLiteral("Enter the relative humidity"));
     m_numCarts =
         makeField(QStringLiteral("2"), QStringLiteral("Enter the number of cartridges on a respirator"));

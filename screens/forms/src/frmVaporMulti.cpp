@@ -5,10 +5,13 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "quandrelle/engine/CalcError.h"
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/Inputs.h"
 #include "quandrelle/engine/SetUp.h"
+#include "quandrelle/screens/dialogs/Failure.h"
 #include "quandrelle/screens/forms/InputMasterFive.h"
+#include "quandrelle/screens/forms/MassConcentrationEntry.h"
 #include "quandrelle/screens/forms/StoreCatchUp.h"
 #include "quandrelle/screens/framework/FormNames.h"
 #include "quandrelle/stores/NameIndex.h"
@@ -16,6 +19,7 @@
 #include "quandrelle/stores/StoreError.h"
 #include "quandrelle/validation/FieldLimitTables.h"
 #include "quandrelle/validation/NumberReader.h"
+#include "quandrelle/validation/ValidDataEntry.h"
 
 namespace quandrelle {
 namespace {
@@ -145,14 +149,13 @@ void frmVaporMulti::buildFields() {
                  static_cast<int>(i) >= kFirstAntoine ? kAntoineHeading + ' ' + label : label);
     }
 
-    m_avgVapConcMass = new QLineEdit(this);
-    m_avgVapConcMass->setReadOnly(true);
-    // Not a stop of the keyboard order: nothing can be entered here.
-    m_avgVapConcMass->setFocusPolicy(Qt::NoFocus);
-    m_avgVapConcMass->setAccessibleName(QStringLiteral("Average Vapor Concentration (mg/m³)"));
-    m_avgVapConcMass->setToolTip(
-        QStringLiteral("The average concentration in mg/m³ at the temperature and pressure of the use "
-                       "conditions"));
+    // The concentration in the other unit: typed here, it is entered as its ppm with the ppm
+    // field's limits, and like a ppm entry it holds the focus while that entry is refused.
+    m_avgVapConcMass = new NumericLineEdit(this);
+    addField(
+        {.field = m_avgVapConcMass, .next = antoineA(), .check = [this] { return avgVapConcMassEntered(); }},
+        QStringLiteral("Average Vapor Concentration (mg/m³)"));
+    connect(m_avgVapConcMass, &QLineEdit::textEdited, this, [this] { m_massTyped = true; });
 
     // The CAS number is text, not a number, but like the number fields it selects its whole text
     // on getting the focus and reports when the focus has left it.
@@ -235,7 +238,7 @@ void frmVaporMulti::buildLayout() {
                           static_cast<QWidget*>(m_numbers[6]), static_cast<QWidget*>(m_numbers[7]),
                           static_cast<QWidget*>(m_cmdExit), static_cast<QWidget*>(m_cmdSearch),
                           static_cast<QWidget*>(m_cmdSave), static_cast<QWidget*>(m_cmdClear),
-                          static_cast<QWidget*>(m_cas)}) {
+                          static_cast<QWidget*>(m_cas), static_cast<QWidget*>(m_avgVapConcMass)}) {
         setTabOrder(previous, next);
         previous = next;
     }
@@ -269,21 +272,74 @@ void frmVaporMulti::showEvent(QShowEvent* event) {
     refillListIfBehind();
 }
 
-// Shown for the numbers as Return would store them, at the use conditions the next run uses; empty
-// while either number is missing or the use conditions were never given.
+// Shown for the numbers as Return would store them, at the use conditions the next run uses (their
+// defaults while none were accepted); empty while either number is missing.
 void frmVaporMulti::showAvgVapConcMass() {
-    QString shown;
     const double ppm = readNumber(toUtf8(avgVapConc()->text()));
     const double weight = readNumber(toUtf8(molWt()->text()));
-    if (state().atmPressure > 0 && ppm > 0 && weight > 0) {
-        try {
-            shown = fromUtf8(massConcentrationText(
-                massConcentration(state().atmPressure, state().tempC, toSingle(ppm), toSingle(weight))));
-        } catch (const CalcError&) {
-            // A number beyond single precision: the field reports it when left; nothing to show.
-        }
+    m_avgVapConcMass->setText(massConcentrationShown(state(), ppm, weight));
+    m_avgVapConcMass->setToolTip(massFieldToolTip(state(), QStringLiteral("The average concentration")));
+    m_massTyped = false;
+}
+
+// A refused conversion leaves the ppm field as it was and keeps what the user typed here, with the
+// focus, to be corrected or emptied: the ppm field only ever receives an accepted entry this way.
+bool frmVaporMulti::avgVapConcMassEntered() {
+    const QString typed = m_avgVapConcMass->text().trimmed();
+    if (!m_massTyped) {
+        return true;
     }
-    m_avgVapConcMass->setText(shown);
+    if (typed.isEmpty()) {
+        showAvgVapConcMass();
+        return true;
+    }
+    std::optional<QString> ppm;
+    try {
+        ppm = ppmTextForMass(state(), typed, readNumber(toUtf8(molWt()->text())), messenger());
+    } catch (const CalcError& error) {
+        reportFailure(messenger(), error);
+        return false;
+    }
+    if (!ppm) {
+        // Nothing to convert with: the entry goes, and the next attempt to leave is let through.
+        m_avgVapConcMass->clear();
+        m_massTyped = false;
+        return false;
+    }
+    NumericLineEdit* ppmField = avgVapConc();
+    const QString before = ppmField->text();
+    const bool beforeChanged = ppmField->dataChanged();
+    ppmField->setText(*ppm);
+    ppmField->setDataChanged(true);
+    if (ValidUserInput(ppmField->entry(), limits::kVaporConcentration, messenger())) {
+        // Shown again from the ppm entered, as the ppm field shows it.
+        showAvgVapConcMass();
+        return true;
+    }
+    ppmField->setText(before);
+    ppmField->setDataChanged(beforeChanged);
+    m_avgVapConcMass->setText(typed);
+    m_avgVapConcMass->selectAll();
+    m_massTyped = true;
+    return false;
+}
+
+void frmVaporMulti::rememberShownVapor(const std::string& dataSource) {
+    m_shownVapor = typedRecord();
+    m_shownSource = dataSource;
+}
+
+// The library is credited only for the properties it gave; the concentration is the user's own
+// and may be changed freely. Anything else typed or changed makes the vapor the user's.
+std::string frmVaporMulti::dataSourceOnReturn() const {
+    if (!m_shownVapor) {
+        return {};
+    }
+    VaporRecord shown = *m_shownVapor;
+    VaporRecord now = typedRecord();
+    shown.avgConc.clear();
+    now.avgConc.clear();
+    return shown == now ? m_shownSource : std::string();
 }
 
 void frmVaporMulti::onChemNameChange() {
@@ -311,6 +367,7 @@ void frmVaporMulti::ClearVaporData() {
 }
 
 void frmVaporMulti::ClearVaporForm() {
+    m_shownVapor.reset();
     ClearVaporData();
     setChemName(QString());
 }
@@ -322,6 +379,7 @@ void frmVaporMulti::SetOldVaporFields(int slot) {
         m_numbers[i]->setText(fromUtf8(generalText(vapor.*kNumbers[i].slotField)));
     }
     m_cas->setText(fromUtf8(vapor.casNumber));
+    rememberShownVapor(vapor.dataSource);
 }
 
 void frmVaporMulti::RefillChemicalList(int recordCount) {
@@ -431,7 +489,9 @@ void frmVaporMulti::onSearch() {
             return;
         }
         const std::int16_t recNum = m_store->chemIndex().at(static_cast<std::size_t>(result.position)).recNum;
-        showRecord(m_store->ShowVaporRecord(recNum));
+        const VaporRecord found = m_store->ShowVaporRecord(recNum);
+        showRecord(found);
+        rememberShownVapor(m_store->recordCredit(found.chemName));
     } catch (const StoreError& error) {
         reportStoreError(error, title);
     }
@@ -511,7 +571,7 @@ void frmVaporMulti::onExit() {
         return;
     }
 
-    VaporInput typed{.name = toUtf8(name), .cas = toUtf8(m_cas->text())};
+    VaporInput typed{.name = toUtf8(name), .cas = toUtf8(m_cas->text()), .dataSource = dataSourceOnReturn()};
     for (std::size_t i = 0; i < kNumbers.size(); ++i) {
         typed.*kNumbers[i].inputField = readNumber(toUtf8(m_numbers[i]->text()));
     }

@@ -314,7 +314,10 @@ WhatIfCurves computeWhatIfCurves(const CalcState& run, SweepQuantity quantity, i
 }
 
 QImage humidityCurveImage(const CalcState& run, QSize size) {
-    const WhatIfCurves curves = computeWhatIfCurves(run, SweepQuantity::RelHumidity);
+    return humidityCurveImage(computeWhatIfCurves(run, SweepQuantity::RelHumidity), size);
+}
+
+QImage humidityCurveImage(const WhatIfCurves& curves, QSize size) {
     QGraphicsScene scene;
     auto* chart = new QChart;  // the scene's from here on
     scene.addItem(chart);

@@ -22,8 +22,10 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentMap>
+#include <QtConcurrent/QtConcurrentRun>
 #include <cmath>
 
+#include "quandrelle/engine/ChangeSchedule.h"
 #include "quandrelle/engine/ResultTexts.h"
 #include "quandrelle/engine/RunStop.h"
 #include "quandrelle/screens/dialogs/DialogRunner.h"
@@ -85,6 +87,12 @@ WhatIfWindow::WhatIfWindow(const CalcState& run, Messenger& messenger, DialogRun
             QStringLiteral("Calculating: %1 of %2 points done").arg(done).arg(m_progress->maximum()));
     });
     connect(&m_watcher, &QFutureWatcher<CurvePoint>::finished, this, &WhatIfWindow::sweepFinished);
+    connect(&m_scheduleWatcher, &QFutureWatcher<std::optional<std::string>>::finished, this, [this] {
+        if (const std::optional<std::string> sentence = m_scheduleWatcher.result()) {
+            m_schedule->setValue(shownText(*sentence));
+            m_drawingSchedule = false;
+        }
+    });
     connect(m_quantity, &QComboBox::currentIndexChanged, this, &WhatIfWindow::startSweep);
     connect(m_cancel, &QPushButton::clicked, this, &WhatIfWindow::cancelSweep);
     connect(m_recalculate, &QPushButton::clicked, this, &WhatIfWindow::startSweep);
@@ -99,13 +107,19 @@ WhatIfWindow::WhatIfWindow(const CalcState& run, Messenger& messenger, DialogRun
 WhatIfWindow::~WhatIfWindow() {
     // The points already running stop at their next step; no other starts.
     m_watcher.disconnect(this);
+    m_scheduleWatcher.disconnect(this);
     stopPoints();
+    m_scheduleStop.request_stop();
     m_pool.waitForDone();
 }
 
 void WhatIfWindow::buildControls() {
     m_runCaption = new ValueLabel(QStringLiteral("Run the curves are of"), this);
     m_runCaption->setWordWrap(true);
+    m_schedule = new ValueLabel(QStringLiteral("Change schedule of the run"), this);
+    m_schedule->setWordWrap(true);
+    m_schedule->setTextFormat(Qt::PlainText);
+    m_schedule->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_quantity = new QComboBox(this);
     m_quantity->setAccessibleName(QStringLiteral("Quantity to vary"));
     for (const SweepQuantity quantity : kSweepQuantities) {
@@ -156,6 +170,7 @@ void WhatIfWindow::buildLayout() {
 
     auto* frame = new QVBoxLayout(this);
     frame->addWidget(m_runCaption);
+    frame->addWidget(m_schedule);
     frame->addLayout(choice);
     frame->addWidget(m_chartView, 1);
     frame->addWidget(m_pointLabel);
@@ -172,7 +187,26 @@ SweepQuantity WhatIfWindow::chosenQuantity() const {
 void WhatIfWindow::setRun(const CalcState& run) {
     m_run = std::make_shared<const CalcState>(run);
     showRunCaption(false);
+    startSchedule();
     startSweep();
+}
+
+void WhatIfWindow::startSchedule() {
+    m_scheduleStop.request_stop();
+    m_scheduleStop = std::stop_source();
+    m_schedule->setValue(QStringLiteral("Drawing the change schedule of this run..."));
+    m_drawingSchedule = true;
+    auto draw = [run = m_run, stop = m_scheduleStop.get_token()]() -> std::optional<std::string> {
+        const ScopedRunStop stoppable(stop);
+        try {
+            return programmeResult(*run).schedule.sentence;
+        } catch (const RunStopped&) {
+            return std::nullopt;
+        } catch (const std::exception& failure) {
+            return std::string("The change schedule could not be drawn: ") + failure.what();
+        }
+    };
+    m_scheduleWatcher.setFuture(QtConcurrent::run(&m_pool, std::move(draw)));
 }
 
 void WhatIfWindow::markRunOutdated() {

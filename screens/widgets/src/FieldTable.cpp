@@ -50,7 +50,7 @@ bool FieldTable::check(const FieldRow& row) {
     m_checking = true;
     bool accepted = false;
     try {
-        accepted = ValidUserInput(row.field->entry(), row.limits, m_messenger);
+        accepted = row.check ? row.check() : ValidUserInput(row.field->entry(), row.limits, m_messenger);
         m_checking = false;
         if (accepted && row.onAccepted) {
             row.onAccepted();

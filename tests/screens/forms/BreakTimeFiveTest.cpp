@@ -11,8 +11,13 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <bit>
+#include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <set>
+#include <tuple>
 #include <utility>
 
 #include "../../engine/Scenarios.h"
@@ -20,6 +25,7 @@
 #include "ScreenTest.h"
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/SetUp.h"
+#include "quandrelle/fit/CartridgeSource.h"
 #include "quandrelle/scenario/ScenarioText.h"
 #include "quandrelle/screens/forms/BreakTimeFive.h"
 #include "quandrelle/screens/forms/CalculationCommands.h"
@@ -28,6 +34,7 @@
 #include "quandrelle/screens/forms/UseOneM.h"
 #include "quandrelle/screens/framework/FormNames.h"
 #include "quandrelle/screens/output/ReportDialog.h"
+#include "quandrelle/validation/NumberReader.h"
 
 namespace quandrelle::testing {
 namespace {
@@ -175,6 +182,7 @@ TEST_F(BreakTimeFiveTest, TheKeyboardReachesEveryControl) {
     for (int row = 1; row <= 5; ++row) {
         expected.insert(screen->vapConc(row));
         expected.insert(screen->vapBkConc(row));
+        expected.insert(screen->vapConcMass(row));
     }
     screen->vapConc(1)->setFocus();
     std::set<QWidget*> visited;
@@ -183,6 +191,10 @@ TEST_F(BreakTimeFiveTest, TheKeyboardReachesEveryControl) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     EXPECT_EQ(visited, expected);
+    // The controls added later follow those of old, the mg/m3 column last.
+    screen->files()->recentButton()->setFocus();
+    QTest::keyClick(screen->files()->recentButton(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), screen->vapConcMass(1));
     EXPECT_TRUE(messenger.shown.empty());
 }
 
@@ -222,8 +234,7 @@ TEST_F(BreakTimeFiveTest, EveryConcentrationIsShownInMgPerCubicMetreByTheVaporOn
     EXPECT_EQ(screen->vapConcMass(2)->text(),
               shown(massConcentrationText(equivalentConcentration(state, 2))));
     EXPECT_EQ(screen->vapConcMass(3)->text(), "");
-    EXPECT_TRUE(screen->vapConcMass(2)->isReadOnly());
-    EXPECT_EQ(screen->vapConcMass(2)->focusPolicy(), Qt::NoFocus);
+    EXPECT_FALSE(screen->vapConcMass(2)->isReadOnly()) << "a concentration may be typed in mg/m³";
     EXPECT_EQ(screen->vapConcMass(2)->accessibleName(), "Vapor Concentrations (ppm) in mg/m³ 2");
 
     // Toluene moved to slot 1 gives the number vapor #1's own formula gives.
@@ -634,6 +645,44 @@ TEST_F(BreakTimeFiveTest, PassingThroughTheEquivalentConcentrationChangesNoConce
     EXPECT_NE(state.vapors[1].avgConc, 0.01f);
 }
 
+// The ppm shown after a typed mg/m³, typed in turn, gives the same state to the bit and the same run.
+TEST_F(BreakTimeFiveTest, MgPerCubicMetreTypedGivesTheStateAndTheRunOfItsPpmTyped) {
+    const auto runWith = [&](QLineEdit* field, const QString& text) {
+        enter({test::kBenzene, test::kToluene});
+        setBreakConcs({"10", "10"});
+        typeInto(field, text);
+        pressEnter(field);
+        const CalcState entered = state;
+        const QString ppm = screen->vapConc(2)->text();
+        calculate();
+        return std::tuple{entered, ppm, resultTexts()};
+    };
+    const auto [viaMass, ppm, massResults] = runWith(screen->vapConcMass(2), "500");
+    const auto [viaPpm, unchanged, ppmResults] = runWith(screen->vapConc(2), ppm);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(viaMass.vapors[2].avgConc),
+              std::bit_cast<std::uint32_t>(viaPpm.vapors[2].avgConc));
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(viaMass.breakFraction[2]),
+              std::bit_cast<std::uint64_t>(viaPpm.breakFraction[2]));
+    EXPECT_EQ(massResults, ppmResults);
+    EXPECT_TRUE(messenger.shown.empty());
+}
+
+// Checked as its ppm, kept when positive like an out-of-range ppm; a free row has no molecular
+// weight to convert with.
+TEST_F(BreakTimeFiveTest, AMassConcentrationIsCheckedAsItsPpmAndAFreeRowRefusesIt) {
+    enter({test::kBenzene});
+    typeInto(screen->vapConcMass(1), "1e6");
+    pressEnter(screen->vapConcMass(1));
+    EXPECT_EQ(messenger.shown.at(0), invalidEntry("This entry must be less than or equal to 100,000 "));
+    EXPECT_EQ(state.vapors[1].avgConc, toSingle(readNumber(screen->vapConc(1)->text().toStdString())));
+    activate(*screen);
+    typeAndTab(screen->vapConcMass(2), "100");
+    ASSERT_EQ(messenger.shown.size(), 2u);
+    EXPECT_EQ(messenger.shown[1].title, std::optional<std::string>("Note"));
+    EXPECT_EQ(screen->vapConc(2)->text(), "");
+    EXPECT_EQ(state.vapors[2].avgConc, 0.0f);
+}
+
 // A fraction needs a concentration to divide by: where there is none, the fraction stays as it was
 // and nothing fails.
 TEST_F(BreakTimeFiveTest, EditsWithoutAConcentrationLeaveTheFractionUnchanged) {
@@ -946,6 +995,39 @@ TEST_F(ReportButtonTest, AFileThatCannotBeWrittenIsReported) {
                   "The report could not be written to /nonexistent-folder/schedule.pdf: ", 0),
               0u)
         << messenger.shown[0].text;
+}
+
+// The heading accepted is kept in the calculation; one the calculation holds (opened from a file)
+// is offered part by part before the last report's. The report is prepared off the window's thread
+// (the window handles events but takes no input) with the cartridge's source from the data folder.
+TEST_F(ReportButtonTest, TheHeadingStartsFromTheCalculationAndTheWindowNeverFreezes) {
+    dataFolder = folder.path().toStdString() + "/";
+    CartridgeSourceRecord source;
+    source.origin = CartridgeOrigin::Starter;
+    source.cartridge = {"Half-mask OV", 8, 3, 26, 0.45, 50, 0.1, 19, 0.06};
+    source.fitted = {"micropore volume"};
+    source.test = CertificationTest{"bench test of the starters", "its standard"};
+    writeCartridgeSource(dataFolder, source);
+    enter({test::kBenzene});
+    setBreakConcs({"10"});
+    calculate();
+    std::optional<bool> enabledMeanwhile;
+    QTimer::singleShot(0, screen, [&] { enabledMeanwhile = screen->isEnabled(); });
+    // The PDF's text joins "fi" into one ligature: the words around it are looked for.
+    EXPECT_TRUE(saveReport({"Plant 3", "Degreasing", "A. Person"})
+                    .text.contains("Starter cartridge: its micropore volume were"));
+    EXPECT_EQ(enabledMeanwhile, std::optional<bool>(false));
+    EXPECT_TRUE(screen->isEnabled());
+    EXPECT_EQ(state.reportHeader.preparedBy, "A. Person");
+
+    state.reportHeader = ReportHeader{"Site B", "", "B. Person"};
+    dialogs.script([](QDialog& dialog) {
+        const ReportHeading offered = dynamic_cast<ReportDialog&>(dialog).heading();
+        EXPECT_EQ(offered.site + offered.task + offered.preparedBy, "Site BDegreasingB. Person");
+        return int(QDialog::Rejected);
+    });
+    screen->cmdReport()->click();
+    EXPECT_EQ(state.reportHeader.task, "") << "a cancelled report keeps nothing";
 }
 
 }  // namespace

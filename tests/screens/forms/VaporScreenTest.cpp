@@ -5,7 +5,11 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
+#include <bit>
+#include <cstdint>
 #include <filesystem>
+#include <tuple>
+#include <utility>
 
 #include "DataScreenTest.h"
 #include "quandrelle/engine/Calculate.h"
@@ -126,12 +130,12 @@ TEST_F(VaporScreenTest, TheNameBoxIsLabelledByItsNameLabelAndReadsOutItsName) {
     EXPECT_EQ(labels, QStringList{QStringLiteral("Name")});
 }
 
-TEST_F(VaporScreenTest, TabVisitsNameNumbersButtonsAndCasLast) {
+TEST_F(VaporScreenTest, TabVisitsNameNumbersButtonsCasAndThenTheMassConcentration) {
     auto& screen = forms.form<frmVaporMulti>(forms::kVapor);
     showAndActivate(forms::kVapor);
     screen.chemName()->setFocus(Qt::OtherFocusReason);
     std::vector<QWidget*> visited;
-    for (int i = 0; i < 15; ++i) {
+    for (int i = 0; i < 16; ++i) {
         visited.push_back(QApplication::focusWidget());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
@@ -141,7 +145,7 @@ TEST_F(VaporScreenTest, TabVisitsNameNumbersButtonsAndCasLast) {
     }
     for (QWidget* button :
          std::initializer_list<QWidget*>{screen.exitButton(), screen.searchButton(), screen.saveButton(),
-                                         screen.clearButton(), screen.cas()}) {
+                                         screen.clearButton(), screen.cas(), screen.avgVapConcMass()}) {
         expected.push_back(button);
     }
     expected.push_back(screen.chemName());
@@ -151,14 +155,18 @@ TEST_F(VaporScreenTest, TabVisitsNameNumbersButtonsAndCasLast) {
 TEST_F(VaporScreenTest, TheAverageConcentrationIsShownInMgPerCubicMetreAtTheUseConditions) {
     auto& screen = openSlot(1);
     fillNumbers(screen, benzeneTexts(), "71-43-2");
-    EXPECT_EQ(screen.avgVapConcMass()->text(), "") << "no use conditions given yet";
-    EXPECT_EQ(screen.avgVapConcMass()->focusPolicy(), Qt::NoFocus);
+    // 100 x 78.11 / (296.15 x 0.08205) at the use conditions screen's 23 degrees C and 1.00 atm.
+    EXPECT_EQ(screen.avgVapConcMass()->text(), "321.45") << "no use conditions given yet: their defaults";
+    EXPECT_TRUE(
+        screen.avgVapConcMass()->toolTip().contains("at 23 °C and 1.00 atm, the use conditions' defaults"));
+    EXPECT_EQ(screen.avgVapConcMass()->accessibleName(), "Average Vapor Concentration (mg/m³)");
 
     state.atmPressure = 1;
     state.tempC = 25;
     screen.hide();
     screen.show();
     EXPECT_EQ(screen.avgVapConcMass()->text(), "319.3") << "100 ppm of benzene at 25 degrees C and 1 atm";
+    EXPECT_TRUE(screen.avgVapConcMass()->toolTip().contains("at the temperature and pressure of the use"));
     typeInto(screen.avgVapConc(), "200abc");
     EXPECT_EQ(screen.avgVapConcMass()->text(), "638.59") << "follows as the user types";
     screen.molWt()->clear();
@@ -475,6 +483,80 @@ TEST_F(VaporScreenTest, AFileThatCannotBeOpenedIsReportedAndTriedAgainLater) {
     EXPECT_EQ(temp.read("VaporB30.DB").size(), 117u);
     clickThroughWindow(screen.exitButton());
     EXPECT_EQ(state.vapors[1].chemName, "Styrene");
+}
+
+// --- Typing the concentration in mg/m3 ---
+
+TEST_F(VaporScreenTest, MgPerCubicMetreTypedIsEnteredAsItsPpmTyped) {
+    state.atmPressure = 1;
+    state.tempC = 25;
+    auto& screen = openSlot(1);
+    typeName(screen, QStringLiteral("Benzene"));
+    fillNumbers(screen, benzeneTexts(), "71-43-2");
+    typeInto(screen.avgVapConcMass(), "319.3");
+    pressEnter(screen.avgVapConcMass());
+    EXPECT_EQ(screen.avgVapConc()->text(), "100.0013");
+    EXPECT_EQ(screen.focusWidget(), screen.antoineA()) << "Enter moves on as in the ppm field";
+    clickThroughWindow(screen.exitButton());
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(state.vapors[1].avgConc), std::bit_cast<std::uint32_t>(100.0013f));
+    EXPECT_TRUE(messenger.shown.empty());
+}
+
+// Refused with the ppm field's messages: the ppm keeps its entry, the mass field the focus and the
+// figure to correct; emptied, it lets the focus go. Without a molecular weight a Note says why.
+TEST_F(VaporScreenTest, AMassConcentrationIsRefusedAsItsPpmWouldBe) {
+    auto& screen = openSlot(1);
+    fillNumbers(screen, benzeneTexts(), "71-43-2");
+    for (const auto& [typed, message] : std::vector<std::pair<QString, std::string>>{
+             {"1e6", "This entry must be less than or equal to 100,000 "},
+             {"0", "This entry must not equal zero "}}) {
+        messenger.shown.clear();
+        typeInto(screen.avgVapConcMass(), typed);
+        QTest::keyClick(screen.avgVapConcMass(), Qt::Key_Tab);
+        ASSERT_EQ(messenger.shown.size(), 1u);
+        EXPECT_EQ(messenger.shown[0], box(message, "Invalid Entry"));
+        EXPECT_EQ(screen.focusWidget(), screen.avgVapConcMass());
+        EXPECT_EQ(screen.avgVapConc()->text(), "100");
+        EXPECT_EQ(screen.avgVapConcMass()->text(), typed);
+        activate(screen);
+    }
+    screen.avgVapConcMass()->clear();
+    QTest::keyClick(screen.avgVapConcMass(), Qt::Key_Tab);
+    EXPECT_NE(screen.focusWidget(), screen.avgVapConcMass());
+    EXPECT_EQ(screen.avgVapConcMass()->text(), "321.45") << "the ppm kept, in mg/m³";
+
+    messenger.shown.clear();
+    screen.molWt()->clear();
+    typeInto(screen.avgVapConcMass(), "300");
+    pressEnter(screen.avgVapConcMass());
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_EQ(messenger.shown[0].title, std::optional<std::string>("Note"));
+    EXPECT_NE(messenger.shown[0].text.find("molecular weight"), std::string::npos);
+}
+
+// --- Where the vapor's data came from ---
+
+// The library is credited while its properties stand unchanged (the concentration is the user's
+// own); a reopened slot keeps the source it had on the same terms.
+TEST_F(VaporScreenTest, TheLibraryIsCreditedOnlyWhileItsPropertiesAreUnchanged) {
+    const std::string credit = "vapor library " + temp.file("VaporB30.DB").string() + ", record \"Benzene\"";
+    const std::vector<std::tuple<NumericLineEdit* (frmVaporMulti::*)() const, QString, std::string>> rows = {
+        {&frmVaporMulti::avgVapConc, "250", credit},
+        {nullptr, "", credit},  // reopened and left unchanged
+        {&frmVaporMulti::molWt, "78.2", ""},
+        {&frmVaporMulti::cas, "71-43-3", ""},
+    };
+    for (const auto& [field, text, expected] : rows) {
+        auto& screen = openSlot(1);
+        if (field != nullptr) {
+            typeName(screen, QStringLiteral("Benzene"));
+            clickThroughWindow(screen.searchButton());
+            typeInto((screen.*field)(), text);
+        }
+        clickThroughWindow(screen.exitButton());
+        EXPECT_EQ(state.vapors[1].dataSource, expected) << text.toStdString();
+    }
+    EXPECT_TRUE(messenger.shown.empty());
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include "../../engine/Scenarios.h"
 #include "PdfText.h"
 #include "ScreenTest.h"
+#include "quandrelle/engine/ChangeSchedule.h"
 #include "quandrelle/scenario/ScenarioText.h"
 #include "quandrelle/screens/forms/BreakTimeFive.h"
 #include "quandrelle/screens/forms/InputMasterFive.h"
@@ -297,6 +298,23 @@ TEST_F(WhatIfWindowTest, CancelAndClosingStopTheWorkWithinASecond) {
     window.close();
     ASSERT_TRUE(QTest::qWaitFor([&] { return open.isNull(); }, 5000)) << "closing deletes the window";
     EXPECT_LT(clock.elapsed(), 1000);
+}
+
+TEST_F(WhatIfWindowTest, TheScheduleOfTheRunIsShownAsTheEngineWordsItAndFollowsEveryNewRun) {
+    calculate({test::kToluene, test::kBenzene});
+    WhatIfWindow& window = openWindow();
+    QStringList shown;
+    for (const double safetyFactor : {2.0, 4.0}) {
+        state.schedule.safetyFactor = safetyFactor;
+        screen->cmdCalc()->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !screen->runInProgress(); }, 60000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isDrawingSchedule(); }, 90000));
+        const QString sentence = QString::fromStdString(programmeResult(state).schedule.sentence);
+        EXPECT_EQ(window.schedule()->text(), sentence);
+        EXPECT_TRUE(accessibleName(window.schedule()).endsWith(sentence));
+        shown << sentence;
+    }
+    EXPECT_NE(shown[0], shown[1]);
 }
 
 }  // namespace

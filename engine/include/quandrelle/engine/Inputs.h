@@ -35,6 +35,9 @@ struct VaporInput {
     double antoineB = 0;  // K
     double antoineC = 0;  // K
     std::string cas;
+    // Where the properties came from, when the entry knows: empty for properties the user typed or
+    // changed. Unset leaves the slot's source to the rule of storeVapor.
+    std::optional<std::string> dataSource{};
 };
 
 struct UseConditions {
@@ -51,7 +54,7 @@ struct UseConditions {
 void storeCartridge(CalcState& state, const CartridgeInput& input);
 // Slot 1..5; the concentration's breakthrough fraction is left to the caller. The slot's exposure
 // limits and data source stay when the same chemical is stored again and are cleared for another
-// one, whose limits the user has not entered.
+// one, whose limits the user has not entered; a data source the entry gives replaces the slot's.
 void storeVapor(CalcState& state, int slot, const VaporInput& input);
 void storeConditions(CalcState& state, const UseConditions& input);
 

@@ -65,6 +65,7 @@ ReportContent runReportContent(const CalcState& state, const ReportHeading& head
 // The heading a report starts from: what the calculation holds, part by part, else what was
 // remembered from the last report.
 ReportHeading headingFor(const CalcState& state, const ReportHeading& remembered);
+ReportHeading headingFor(const ReportHeader& header, const ReportHeading& remembered);
 
 inline const QString kReportTitle = QStringLiteral("Cartridge Change-Schedule Report");
 

@@ -104,6 +104,11 @@ public:
     // number trimmed at both ends.
     VaporRecord ShowVaporRecord(std::int16_t recNum);
 
+    // How a calculation credits the properties of a vapor taken unchanged from this file: the file
+    // and the record's name, so that a reader of the filed report can look the values up. A record
+    // the user saved here earlier is credited the same way: the file holds no word of who wrote it.
+    std::string recordCredit(std::string_view chemName) const;
+
     // The save command on the screen's texts. The name is looked up as it will be stored (cut to
     // its width), so an over-long name already saved is found again rather than added twice.
     // Throws StoreFullError when a new record would not fit.

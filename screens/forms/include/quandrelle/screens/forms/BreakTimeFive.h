@@ -55,7 +55,8 @@ public:
     QLineEdit* cartName() const { return m_cartName; }
     QLabel* vapNm(int row) const { return m_vapNm.at(row); }
     NumericLineEdit* vapConc(int row) const { return m_vapConc.at(row); }
-    QLineEdit* vapConcMass(int row) const { return m_vapConcMass.at(row); }
+    // The concentration in mg/m3; a concentration typed here is entered into VapConc as its ppm.
+    NumericLineEdit* vapConcMass(int row) const { return m_vapConcMass.at(row); }
     NumericLineEdit* vapBkConc(int row) const { return m_vapBkConc.at(row); }
     QLabel* bkT(int row) const { return m_bkT.at(row); }
     QLabel* bkTMin(int row) const { return m_bkTMin.at(row); }
@@ -116,6 +117,7 @@ private:
     void storeAirFlow();
     void storeRelHumid();
     void vapConcEntered(int row, Trigger trigger);
+    void vapConcMassEntered(int row, Trigger trigger);
     void vapBkConcLeft(int row);
     void eqConcEntered();
     void showEquivalentConcentration();
@@ -130,8 +132,11 @@ private:
     // Row arrays, index = vapor slot; 0 unused.
     std::array<ValueLabel*, 6> m_vapNm{};
     std::array<NumericLineEdit*, 6> m_vapConc{};
-    // Each concentration in mg/m3 at the conditions on this screen; shown only, follows the state.
-    std::array<QLineEdit*, 6> m_vapConcMass{};
+    // Each concentration in mg/m3 at the conditions on this screen, following the state; typed in,
+    // it enters the row's ppm. Entered only once the user has typed in it since it was last shown,
+    // since reading back the rounded figure would shift the ppm.
+    std::array<NumericLineEdit*, 6> m_vapConcMass{};
+    std::array<bool, 6> m_massTyped{};
     std::array<NumericLineEdit*, 6> m_vapBkConc{};
     std::array<ValueLabel*, 6> m_bkT{};
     std::array<ValueLabel*, 6> m_bkTMin{};

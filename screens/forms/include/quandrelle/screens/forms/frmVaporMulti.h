@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "quandrelle/screens/framework/Form.h"
 #include "quandrelle/screens/framework/PeerScreens.h"
@@ -49,8 +51,9 @@ public:
     // The eight number fields in record order.
     const std::array<NumericLineEdit*, 8>& numberFields() const { return m_numbers; }
     NumericLineEdit* cas() const { return m_cas; }
-    // The average concentration in mg/m3 at the use conditions; empty until they are given.
-    QLineEdit* avgVapConcMass() const { return m_avgVapConcMass; }
+    // The average concentration in mg/m3 at the use conditions (their defaults until some are
+    // accepted); a concentration typed here is entered into AvgVapConc as its ppm.
+    NumericLineEdit* avgVapConcMass() const { return m_avgVapConcMass; }
     QPushButton* exitButton() const { return m_cmdExit; }
     QPushButton* searchButton() const { return m_cmdSearch; }
     QPushButton* saveButton() const { return m_cmdSave; }
@@ -80,6 +83,9 @@ private:
     void refillList(bool keepName);
     void refillListIfBehind();
     void showAvgVapConcMass();
+    bool avgVapConcMassEntered();
+    void rememberShownVapor(const std::string& dataSource);
+    std::string dataSourceOnReturn() const;
 
     std::unique_ptr<VaporStore> m_store;
     std::uint64_t m_listedChanges = 0;  // the store's outside change count when the list was filled
@@ -87,7 +93,15 @@ private:
     NameComboBox* m_chemName = nullptr;
     std::array<NumericLineEdit*, 8> m_numbers{};
     NumericLineEdit* m_cas = nullptr;
-    QLineEdit* m_avgVapConcMass = nullptr;
+    NumericLineEdit* m_avgVapConcMass = nullptr;
+    // The user has typed in the mg/m3 field since it last showed the concentration: only then is it
+    // entered, since reading back the rounded figure would shift the ppm.
+    bool m_massTyped = false;
+    // The vapor as a search or the slot last showed it (the concentration aside, which is the
+    // user's own), and where its properties came from: Return credits that source only while the
+    // fields still hold those properties unchanged.
+    std::optional<VaporRecord> m_shownVapor;
+    std::string m_shownSource;
     QPushButton* m_cmdExit = nullptr;
     QPushButton* m_cmdSearch = nullptr;
     QPushButton* m_cmdSave = nullptr;

@@ -71,5 +71,7 @@ WhatIfCurves computeWhatIfCurves(const CalcState& run, SweepQuantity quantity, i
 
 // The humidity curves of a finished run drawn offscreen, for the change-schedule report.
 QImage humidityCurveImage(const CalcState& run, QSize size = QSize(900, 520));
+// The same from the humidity curves already computed (on another thread, say).
+QImage humidityCurveImage(const WhatIfCurves& curves, QSize size = QSize(900, 520));
 
 }  // namespace quandrelle

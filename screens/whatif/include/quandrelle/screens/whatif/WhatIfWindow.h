@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <stop_token>
+#include <string>
 
 #include "quandrelle/engine/CalcState.h"
 #include "quandrelle/screens/whatif/WhatIfChart.h"
@@ -28,6 +29,8 @@ class ValueLabel;
 // values. The points are computed on worker threads, each on its own copy of the run, while the
 // window shows the progress and can cancel; a cancelled sweep draws nothing. The window always
 // shows one run: the results screen hands it every new run and says when its results were cleared.
+// Above the curves it gives that run's change schedule, as the engine words it, drawn on a worker
+// too since each vapor is run alone for it.
 class WhatIfWindow : public QWidget {
     Q_OBJECT
 public:
@@ -50,6 +53,9 @@ public:
     void describePointNear(int vapor, double value);
 
     ValueLabel* runCaption() const { return m_runCaption; }
+    // The schedule sentence of the run shown; says so while it is being drawn.
+    ValueLabel* schedule() const { return m_schedule; }
+    bool isDrawingSchedule() const { return m_drawingSchedule; }
     QComboBox* quantity() const { return m_quantity; }
     QChartView* chartView() const { return m_chartView; }
     ValueLabel* pointLabel() const { return m_pointLabel; }
@@ -79,6 +85,7 @@ private:
     SweepQuantity chosenQuantity() const;
     void showRunCaption(bool outdated);
     void startSweep();
+    void startSchedule();
     // Asks the points of the sweep under way to stop and drops the ones not started.
     void stopPoints();
     void cancelSweep();
@@ -101,8 +108,13 @@ private:
     // Stops the points of the sweep under way; each sweep has its own.
     std::stop_source m_stop;
     QFutureWatcher<CurvePoint> m_watcher;
+    // The schedule of the run shown: its sentence, or none when its drawing was stopped.
+    std::stop_source m_scheduleStop;
+    QFutureWatcher<std::optional<std::string>> m_scheduleWatcher;
+    bool m_drawingSchedule = false;
 
     ValueLabel* m_runCaption = nullptr;
+    ValueLabel* m_schedule = nullptr;
     QComboBox* m_quantity = nullptr;
     QChartView* m_chartView = nullptr;
     ValueLabel* m_pointLabel = nullptr;

@@ -30,6 +30,10 @@ struct FieldRow {
     // Replace the Enter and lost-focus behaviour entirely (fields with their own rules).
     std::function<void()> onEnter{};
     std::function<void()> onLostFocus{};
+    // Replaces the check against the limits, for a field whose entry is judged by another rule (a
+    // twin field that enters its value into another field, with that field's limits): true when
+    // the entry is accepted. It may show message boxes, as the limits check does.
+    std::function<bool()> check{};
 };
 
 // The numeric fields of one screen and the gate in front of them: nothing moves the focus out of a
