@@ -39,6 +39,15 @@ std::optional<QString> ppmTextForMass(const CalcState& state, const QString& mas
         return std::nullopt;
     }
     const MassConversionConditions at = massConversionConditions(state);
+    if (at.defaults) {
+        // Converted at the defaults, a mass typed for a warmer or thinner air would give too few ppm,
+        // and so too long a life: the conditions of use come first.
+        showNote(messenger,
+                 "A concentration in mg/m³ is converted to ppm at the temperature and pressure of use, and "
+                 "no use conditions have been accepted yet: accept them first, or enter the concentration "
+                 "in ppm.");
+        return std::nullopt;
+    }
     const float ppm =
         concentrationFromMass(at.atmPressure, at.tempC, readNumber(massText.toStdString()), toSingle(molWt));
     return QString::fromStdString(generalText(ppm));
@@ -52,8 +61,12 @@ QString massFieldToolTip(const CalcState& state, const QString& whatItShows) {
                                          "conditions have been accepted yet")
                                          .arg(kDefaultTemperatureText, kDefaultPressureText)
                                    : QStringLiteral("at the temperature and pressure of the use conditions");
-    return whatItShows + QStringLiteral(" in mg/m³ ") + conditions +
-           QStringLiteral(". A concentration typed here is entered as its ppm at the same conditions.");
+    const QString typing =
+        at.defaults ? QStringLiteral(". Accept the use conditions before typing a concentration here.")
+                    : QStringLiteral(
+                          ". A concentration typed here is entered as its ppm at the same "
+                          "conditions.");
+    return whatItShows + QStringLiteral(" in mg/m³ ") + conditions + typing;
 }
 
 }  // namespace quandrelle

@@ -503,8 +503,11 @@ TEST_F(VaporScreenTest, MgPerCubicMetreTypedIsEnteredAsItsPpmTyped) {
 }
 
 // Refused with the ppm field's messages: the ppm keeps its entry, the mass field the focus and the
-// figure to correct; emptied, it lets the focus go. Without a molecular weight a Note says why.
+// figure to correct; emptied, it lets the focus go. Without use conditions or a molecular weight a
+// Note says why.
 TEST_F(VaporScreenTest, AMassConcentrationIsRefusedAsItsPpmWouldBe) {
+    state.atmPressure = 1;
+    state.tempC = 23;
     auto& screen = openSlot(1);
     fillNumbers(screen, benzeneTexts(), "71-43-2");
     for (const auto& [typed, message] : std::vector<std::pair<QString, std::string>>{
@@ -526,6 +529,16 @@ TEST_F(VaporScreenTest, AMassConcentrationIsRefusedAsItsPpmWouldBe) {
     EXPECT_EQ(screen.avgVapConcMass()->text(), "321.45") << "the ppm kept, in mg/m³";
 
     messenger.shown.clear();
+    state.atmPressure = 0;
+    typeInto(screen.avgVapConcMass(), "300");
+    pressEnter(screen.avgVapConcMass());
+    ASSERT_EQ(messenger.shown.size(), 1u);
+    EXPECT_NE(messenger.shown[0].text.find("no use conditions have been accepted yet"), std::string::npos);
+    EXPECT_EQ(screen.avgVapConc()->text(), "100");
+    state.atmPressure = 1;
+
+    messenger.shown.clear();
+    activate(screen);
     screen.molWt()->clear();
     typeInto(screen.avgVapConcMass(), "300");
     pressEnter(screen.avgVapConcMass());

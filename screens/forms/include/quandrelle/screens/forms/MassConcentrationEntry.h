@@ -32,8 +32,8 @@ MassConversionConditions massConversionConditions(const CalcState& state);
 // concentration or the molecular weight is missing or beyond single precision.
 QString massConcentrationShown(const CalcState& state, double ppm, double molWt);
 
-// The ppm text that a typed mass concentration stands for. A molecular weight of 0 converts
-// nothing: a Note says what is missing, and the result is none.
+// The ppm text that a typed mass concentration stands for. A molecular weight of 0, or use
+// conditions never accepted, convert nothing: a Note says what is missing, and the result is none.
 std::optional<QString> ppmTextForMass(const CalcState& state, const QString& massText, double molWt,
                                       Messenger& messenger);
 
