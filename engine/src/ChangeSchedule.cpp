@@ -118,8 +118,8 @@ VaporBasis vaporBasis(const CalcState& run, int slot, const SingleVaporEstimate*
         reason = basis.name + "'s " + which + " " + wearText(used);
     }
     if (!basis.aloneTime) {
-        reason +=
-            " (its time alone could not be found" + (alone ? ": " + alone->failure : std::string()) + ")";
+        reason += " (its time alone could not be found" +
+                  (alone && !alone->failure.empty() ? ": " + alone->failure : std::string()) + ")";
     }
     if (fromMinimum) {
         basis.basis = used;
