@@ -294,16 +294,18 @@ void BreakTimeFive::buildLayout() {
     commands->addWidget(m_cmdExit, 1, 1);
     commands->addWidget(m_cmdReport, 2, 0);
     commands->addWidget(m_cmdWhatIf, 2, 1);
-    commands->addWidget(m_cmdSchedule, 3, 0, 1, 2);
-    for (QPushButton* button :
-         {m_cmdCalc, m_cmdData, m_cmdPrint, m_cmdExit, m_cmdReport, m_cmdWhatIf, m_cmdSchedule}) {
+    // The commands added later stand in a column of their own, so the window grows no taller.
+    commands->addWidget(m_cmdSchedule, 0, 2);
+    commands->addWidget(m_files->openButton(), 1, 2);
+    auto* files = new QHBoxLayout;
+    files->addWidget(m_files->saveButton(), 1);
+    files->addWidget(m_files->recentButton());
+    commands->addLayout(files, 2, 2);
+    for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
+             m_cmdCalc, m_cmdData, m_cmdPrint, m_cmdExit, m_cmdReport, m_cmdWhatIf, m_cmdSchedule,
+             m_files->openButton(), m_files->saveButton(), m_files->recentButton()}) {
         button->setMinimumHeight(40);
     }
-    auto* files = new QHBoxLayout;
-    files->addWidget(m_files->openButton());
-    files->addWidget(m_files->saveButton());
-    files->addWidget(m_files->recentButton());
-    commands->addLayout(files, 4, 0, 1, 2);
 
     auto* lower = new QHBoxLayout;
     lower->addLayout(conditions);
@@ -372,6 +374,12 @@ void BreakTimeFive::showRunNotes(const std::vector<std::string>& notes) {
     const QString shownNotes = lines.join(QLatin1Char('\n'));
     m_runNotes->setText(shownNotes);
     m_runNotes->setVisible(!shownNotes.isEmpty());
+    // Wrapped lines claim their height only from the window's own: grow it, rather than let the
+    // notes squeeze the column headings.
+    if (layout() != nullptr) {
+        layout()->activate();
+        resize(size().expandedTo(sizeHint()));
+    }
     // The name carries the notes themselves, so that a screen reader announces what is shown.
     m_runNotes->setAccessibleName(shownNotes.isEmpty() ? kRunNotesName
                                                        : kRunNotesName + QStringLiteral(": ") + shownNotes);

@@ -443,6 +443,13 @@ TEST_F(BreakTimeFiveTest, AMixtureRunReordersTheRowsOnBothScreens) {
         EXPECT_LE(mass->fontMetrics().horizontalAdvance(mass->text()) + 8, mass->width())
             << "a mass concentration cut off at the left reads as a smaller one";
     }
+    QCoreApplication::processEvents();
+    for (const QLabel* label : screen->findChildren<QLabel*>()) {
+        if (label->wordWrap() && label->isVisible()) {
+            EXPECT_GE(label->height(), label->heightForWidth(label->width()))
+                << label->text().toStdString() << ": the notes of a run squeeze no heading";
+        }
+    }
 
     saveScreenshotIfAsked(*screen, "QUANDRELLE_RESULTS_SCREENSHOT");
 

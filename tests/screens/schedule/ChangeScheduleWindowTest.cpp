@@ -95,6 +95,7 @@ TEST_F(ChangeScheduleWindowTest, ExposureLimitAndFacepieceReachTheCheckAndTheSav
         QStringLiteral("Exposure check (protection factor 50): adequate; Methyl ethyl ketone 15.00")))
         << window.schedule()->toPlainText().toStdString();
     EXPECT_FALSE(window.typedFactor()->isEnabled());
+    saveScreenshotIfAsked(window, "QUANDRELLE_SCHEDULE_SCREENSHOT");
     EXPECT_FALSE(window.safetyFactor()->accessibleName().isEmpty());
 }
 
