@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "quandrelle/ProgramInfo.h"
+#include "quandrelle/stores/FileReplace.h"
 #include "quandrelle/stores/StoreError.h"
 #include "quandrelle/stores/VaporStore.h"
 
@@ -42,44 +43,6 @@ std::string homeFromPasswordFile() {
 std::optional<std::string_view> environmentValue(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? std::optional<std::string_view>(value) : std::nullopt;
-}
-
-bool occupied(const fs::path& file) {
-    std::error_code error;
-    // A dangling link counts too: whatever the user put there is theirs.
-    return fs::symlink_status(file, error).type() != fs::file_type::not_found;
-}
-
-// The copy is made under a temporary name and then linked to its own name, which fails rather
-// than replaces when a vapor file appeared meanwhile; an interrupted copy never leaves a truncated
-// library that would afterwards count as the user's own.
-void copyWithoutReplacing(const fs::path& source, const fs::path& destination) {
-    std::string pattern = destination.string() + ".XXXXXX";
-    const int descriptor = ::mkstemp(pattern.data());
-    if (descriptor < 0) {
-        throw StoreError(destination,
-                         std::string("the vapor library cannot be copied there: ") + std::strerror(errno));
-    }
-    ::close(descriptor);
-    const fs::path partial = pattern;
-    std::error_code error;
-    fs::copy_file(source, partial, fs::copy_options::overwrite_existing, error);
-    if (!error) {
-        // The shipped library is read-only; the user's copy is theirs to add records to.
-        fs::permissions(
-            partial,
-            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read,
-            error);
-    }
-    if (!error && ::link(partial.c_str(), destination.c_str()) != 0 && errno != EEXIST) {
-        error = std::error_code(errno, std::generic_category());
-    }
-    std::error_code ignored;
-    fs::remove(partial, ignored);
-    if (error) {
-        throw StoreError(destination, "the vapor library " + source.string() +
-                                          " cannot be copied there: " + error.message());
-    }
 }
 
 }  // namespace
@@ -161,8 +124,8 @@ void prepareDataFolder(const DataFolderChoice& choice) {
     if (error) {
         throw StoreError(vaporFile, "its folder " + choice.folder + " cannot be created: " + error.message());
     }
-    if (choice.seedLibrary && !occupied(vaporFile)) {
-        copyWithoutReplacing(*choice.seedLibrary, vaporFile);
+    if (choice.seedLibrary && !isOccupied(vaporFile)) {
+        copyWithoutReplacing(*choice.seedLibrary, vaporFile, "the vapor library");
     }
 }
 

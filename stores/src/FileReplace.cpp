@@ -5,7 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <string>
+
+#include "quandrelle/stores/StoreError.h"
 
 namespace quandrelle {
 
@@ -74,6 +78,40 @@ std::error_code replaceFileContents(const std::filesystem::path& file, std::stri
     }
     syncFolderEntry(target);
     return {};
+}
+
+bool isOccupied(const std::filesystem::path& file) {
+    std::error_code error;
+    return std::filesystem::symlink_status(file, error).type() != std::filesystem::file_type::not_found;
+}
+
+void copyWithoutReplacing(const std::filesystem::path& source, const std::filesystem::path& destination,
+                          const std::string& what) {
+    namespace fs = std::filesystem;
+    std::string pattern = destination.string() + ".XXXXXX";
+    const int descriptor = ::mkstemp(pattern.data());
+    if (descriptor < 0) {
+        throw StoreError(destination, what + " cannot be copied there: " + std::strerror(errno));
+    }
+    ::close(descriptor);
+    const fs::path partial = pattern;
+    std::error_code error;
+    fs::copy_file(source, partial, fs::copy_options::overwrite_existing, error);
+    if (!error) {
+        fs::permissions(
+            partial,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read,
+            error);
+    }
+    if (!error && ::link(partial.c_str(), destination.c_str()) != 0 && errno != EEXIST) {
+        error = std::error_code(errno, std::generic_category());
+    }
+    std::error_code ignored;
+    fs::remove(partial, ignored);
+    if (error) {
+        throw StoreError(destination,
+                         what + " " + source.string() + " cannot be copied there: " + error.message());
+    }
 }
 
 }  // namespace quandrelle

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <system_error>
 
@@ -15,5 +16,17 @@ namespace quandrelle {
 void syncFolderEntry(const std::filesystem::path& file);
 
 std::error_code replaceFileContents(const std::filesystem::path& file, std::string_view bytes, unsigned mode);
+
+// Whether anything stands at `file`: a file, a folder, or a link, even a dangling one (whatever the
+// user put there is theirs).
+bool isOccupied(const std::filesystem::path& file);
+
+// Gives `destination` a copy of `source` unless something is there by then. The copy is made under a
+// temporary name and then linked to its own name, which fails rather than replaces a file that
+// appeared meanwhile, so an interrupted copy never leaves a truncated file that would afterwards
+// count as the user's own. The copy is the user's to change even when the shipped file is
+// read-only. Throws a StoreError naming `what` ("the vapor library") and the reason.
+void copyWithoutReplacing(const std::filesystem::path& source, const std::filesystem::path& destination,
+                          const std::string& what);
 
 }  // namespace quandrelle
