@@ -127,23 +127,8 @@ void frmCartridgeMulti::showOpenedCartridge() {
 
 frmCartridgeMulti::~frmCartridgeMulti() = default;
 
-// A file that could not be opened (a folder the user may not write to, say) is tried again by
-// the next search or save, so that the screen works once the cause is removed.
 bool frmCartridgeMulti::openStore(const std::string& title) {
-    if (m_store != nullptr) {
-        return true;
-    }
-    try {
-        m_store = std::make_unique<CartridgeStore>(context().dataFolder());
-        return true;
-    } catch (const std::exception& error) {
-        reportStoreError(error, title);
-        return false;
-    }
-}
-
-void frmCartridgeMulti::reportStoreError(const std::exception& error, const std::string& title) {
-    messenger().show(Message{error.what(), title, MessageButtons::Ok, MessageIcon::None});
+    return openStoreOnce(m_store, context().dataFolder(), messenger(), title);
 }
 
 void frmCartridgeMulti::buildFields() {
@@ -305,7 +290,7 @@ void frmCartridgeMulti::onSearch() {
         const std::int16_t recNum = m_store->cartIndex().at(static_cast<std::size_t>(position)).recNum;
         ShowCartridgeRecord(m_store->ShowCartridgeRecord(recNum));
     } catch (const StoreError& error) {
-        reportStoreError(error, title);
+        reportStoreError(messenger(), error, title);
     }
 }
 
@@ -344,7 +329,7 @@ void frmCartridgeMulti::onSave() {
         // file, or changed it under the question: the message names it, and the list shows the
         // file as it now stands.
         refillListIfBehind();
-        reportStoreError(error, title);
+        reportStoreError(messenger(), error, title);
     }
 }
 
@@ -437,7 +422,7 @@ void frmCartridgeMulti::saveFitted(const CartridgeSourceRecord& source) {
         }
         writeCartridgeSource(context().dataFolder(), source);
     } catch (const std::exception& error) {
-        reportStoreError(error, title);
+        reportStoreError(messenger(), error, title);
     }
 }
 

@@ -97,23 +97,8 @@ frmVaporMulti::frmVaporMulti(ScreenContext& context) : Form(context, QStringLite
 
 frmVaporMulti::~frmVaporMulti() = default;
 
-// A file that could not be opened (a folder the user may not write to, say) is tried again by
-// the next search or save, so that the screen works once the cause is removed.
 bool frmVaporMulti::openStore(const std::string& title) {
-    if (m_store != nullptr) {
-        return true;
-    }
-    try {
-        m_store = std::make_unique<VaporStore>(context().dataFolder());
-        return true;
-    } catch (const std::exception& error) {
-        reportStoreError(error, title);
-        return false;
-    }
-}
-
-void frmVaporMulti::reportStoreError(const std::exception& error, const std::string& title) {
-    messenger().show(Message{error.what(), title, MessageButtons::Ok, MessageIcon::None});
+    return openStoreOnce(m_store, context().dataFolder(), messenger(), title);
 }
 
 void frmVaporMulti::buildFields() {
@@ -493,7 +478,7 @@ void frmVaporMulti::onSearch() {
         showRecord(found);
         rememberShownVapor(m_store->recordCredit(found.chemName));
     } catch (const StoreError& error) {
-        reportStoreError(error, title);
+        reportStoreError(messenger(), error, title);
     }
 }
 
@@ -533,7 +518,7 @@ void frmVaporMulti::onSave() {
         // file, or changed it under the question: the message names it, and the list shows the
         // file as it now stands.
         refillListIfBehind();
-        reportStoreError(error, title);
+        reportStoreError(messenger(), error, title);
     }
 }
 

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <exception>
+#include <memory>
+#include <string>
+
 #include "quandrelle/stores/StoreError.h"
+#include "quandrelle/validation/Messenger.h"
 
 namespace quandrelle {
 
@@ -15,6 +20,29 @@ void catchUpQuietly(Store* store) noexcept {
     try {
         store->refresh();
     } catch (const StoreError&) {
+    }
+}
+
+// A record file that cannot be used, said in a box titled as the command that needed it.
+inline void reportStoreError(Messenger& messenger, const std::exception& error, const std::string& title) {
+    messenger.show(Message{error.what(), title, MessageButtons::Ok, MessageIcon::None});
+}
+
+// Opens a record screen's file on first need. A file that could not be opened (a folder the user
+// may not write to, say) is tried again by the next search or save, so that the screen works once
+// the cause is removed. True while the file is open.
+template <typename Store>
+bool openStoreOnce(std::unique_ptr<Store>& store, const std::string& dataFolder, Messenger& messenger,
+                   const std::string& title) {
+    if (store != nullptr) {
+        return true;
+    }
+    try {
+        store = std::make_unique<Store>(dataFolder);
+        return true;
+    } catch (const std::exception& error) {
+        reportStoreError(messenger, error, title);
+        return false;
     }
 }
 

@@ -54,7 +54,6 @@ private:
     void buildFields();
     void buildLayout();
     bool openStore(const std::string& title);
-    void reportStoreError(const std::exception& error, const std::string& title);
     void refillList();
     void refillListIfBehind();
 

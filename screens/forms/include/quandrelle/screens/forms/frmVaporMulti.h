@@ -68,7 +68,6 @@ private:
     void buildLayout();
     void connectEvents();
     bool openStore(const std::string& title);
-    void reportStoreError(const std::exception& error, const std::string& title);
 
     void onChemNameChange();
     void onChemNameGotFocus();
