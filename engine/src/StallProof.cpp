@@ -1,0 +1,196 @@
+#include "StallProof.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+#include <unordered_set>
+#include <vector>
+
+#include "IAST.h"
+#include "quandrelle/engine/RunStop.h"
+
+namespace quandrelle {
+
+namespace {
+
+// Cells of reference fractions are [e^(i/N), e^((i+1)/N)]: fine enough that the pass's bounds
+// over a cell stay close to the orbit, coarse enough that a stalled solver's orbit takes a few
+// hundred of them.
+constexpr double kCellsPerUnitLog = 256;
+// Beyond this many cells the proof is given up: the passes go on as before.
+constexpr std::size_t kCellBudget = 1500;
+// Bounds the rounding of a computed spreading pressure relative to the size of the series' terms
+// (about four thousand times the double's own rounding).
+constexpr double kRoundingPerTerm = 1e-12;
+// Far more than the rounding of a computed reduced potential: a turning point this close outside
+// the potentials at a cell's ends is counted as inside.
+constexpr double kTurnGuard = 1e-6;
+
+// The truncated series' terms, in size: 2/sqrt(pi) |u|^(2n+1) / (n! (2n+1)), n = 0..5.
+double seriesTermsSize(double u) {
+    constexpr std::array<double, 6> kDivisors{1, 3, 10, 42, 216, 1320};
+    const double a = std::fabs(u);
+    double power = a;
+    double total = 0;
+    for (const double divisor : kDivisors) {
+        total += power / divisor;
+        power *= a * a;
+    }
+    constexpr double kTwoOverRootPi = 1.12838;
+    return kTwoOverRootPi * total;
+}
+
+double cellStart(int cell) {
+    return std::exp(static_cast<double>(cell) / kCellsPerUnitLog);
+}
+
+// The cell whose closed interval holds x (x > 0).
+int cellOf(double x) {
+    int cell = static_cast<int>(std::floor(std::log(x) * kCellsPerUnitLog));
+    while (cellStart(cell) > x) {
+        --cell;
+    }
+    while (cellStart(cell + 1) < x) {
+        ++cell;
+    }
+    return cell;
+}
+
+struct FractionRange {
+    double low = 0;
+    double high = 0;
+};
+
+// One pass of the iterative solver bounded over a cell of reference fractions.
+class PassBounds {
+public:
+    PassBounds(const CalcState& state, double startSum, double tolerance, const ScanToReference& scan)
+        : m_state(state), m_startSum(startSum), m_tolerance(tolerance), m_scan(scan) {}
+
+    // The reference fractions a pass from any fraction of [a, b] leaves; nothing when such a pass
+    // might meet the stop test or cannot be bounded.
+    std::optional<FractionRange> image(double a, double b) {
+        const std::optional<SpreadRange> spread = referenceSpread(a, b);
+        if (!spread) {
+            return std::nullopt;
+        }
+        const double lowestSpread = spread->lowest;
+        const double highestSpread = spread->highest;
+        // A higher reference pressure stops every scan sooner: the least scanned fractions.
+        const std::optional<double> leastScanned = scannedSum(highestSpread);
+        const std::optional<double> mostScanned = scannedSum(lowestSpread);
+        if (!leastScanned || !mostScanned) {
+            return std::nullopt;
+        }
+        // The pass adds the reference fraction last, and tests the sum against the starting one.
+        const double leastSum = *leastScanned + a;
+        const double mostSum = *mostScanned + b;
+        const bool alwaysAbove = leastSum - m_startSum > m_tolerance;
+        const bool alwaysBelow = mostSum - m_startSum < -m_tolerance;
+        if (!(alwaysAbove || alwaysBelow) || !(leastSum > 0)) {
+            return std::nullopt;
+        }
+        // A fraction divided by a sum that holds it is at most 1.
+        return FractionRange{a / mostSum, std::min(b / leastSum, 1.0)};
+    }
+
+private:
+    struct SpreadRange {
+        double lowest = 0;
+        double highest = 0;
+    };
+
+    // The reference vapor's spreading pressure, as computed, at every fraction of [a, b]. The
+    // reduced potential grows with the fraction, and the series between two potentials takes its
+    // extremes at the ends or at a turning point between them; the range is widened by twice the
+    // bound on the rounding, once for the values taken, once for the fractions between.
+    std::optional<SpreadRange> referenceSpread(double a, double b) const {
+        const int k = m_state.mixCount;
+        const VaporData& reference = m_state.vapors[k];
+        const SpreadingTerms atA = spreadingPressureAt(m_state, k, a);
+        const SpreadingTerms atB = spreadingPressureAt(m_state, k, b);
+        SpreadRange range{std::min(atA.spreadPressure, atB.spreadPressure),
+                          std::max(atA.spreadPressure, atB.spreadPressure)};
+        const double uLow = std::min(atA.potentialRatio, atB.potentialRatio) - kTurnGuard;
+        const double uHigh = std::max(atA.potentialRatio, atB.potentialRatio) + kTurnGuard;
+        for (const double turn : {-erfTurningPoint(), erfTurningPoint()}) {
+            if (turn >= uLow && turn <= uHigh) {
+                const double atTurn = reference.affinityCoef * (1 - truncatedErf(turn)) / reference.molVolume;
+                range.lowest = std::min(range.lowest, atTurn);
+                range.highest = std::max(range.highest, atTurn);
+            }
+        }
+        const double rounding =
+            2 * kRoundingPerTerm * std::fabs(reference.affinityCoef / reference.molVolume) *
+            (1 + std::max(seriesTermsSize(atA.potentialRatio), seriesTermsSize(atB.potentialRatio)));
+        range.lowest -= rounding;
+        range.highest += rounding;
+        if (!std::isfinite(range.lowest) || !std::isfinite(range.highest)) {
+            return std::nullopt;
+        }
+        return range;
+    }
+
+    // The sum of the other vapors' scanned fractions, in the pass's order.
+    std::optional<double> scannedSum(double referenceSpread) {
+        CalcState scratch = m_state;
+        double sum = 0;
+        try {
+            for (int i = 1; i < m_state.mixCount; ++i) {
+                sum += m_scan(scratch, i, referenceSpread);
+            }
+        } catch (const CalcError&) {
+            return std::nullopt;
+        }
+        return sum;
+    }
+
+    const CalcState& m_state;
+    double m_startSum;
+    double m_tolerance;
+    const ScanToReference& m_scan;
+};
+
+}  // namespace
+
+bool passesNeverSettle(const CalcState& state, double startSum, double tolerance,
+                       const ScanToReference& scan) {
+    const int k = state.mixCount;
+    const double x = state.adsFraction[k];
+    if (state.vaporCount == 2 || k < 2 || !(x > 0) || !std::isfinite(x)) {
+        return false;
+    }
+    for (int i = 1; i <= k; ++i) {
+        if (!(state.partialPress[i] > 0)) {
+            return false;
+        }
+    }
+    PassBounds pass(state, startSum, tolerance, scan);
+    std::unordered_set<int> reached{cellOf(x)};
+    std::vector<int> pending{cellOf(x)};
+    try {
+        while (!pending.empty()) {
+            throwIfRunStopped();
+            const int cell = pending.back();
+            pending.pop_back();
+            const std::optional<FractionRange> next = pass.image(cellStart(cell), cellStart(cell + 1));
+            if (!next || !(next->low > 0)) {
+                return false;
+            }
+            for (int to = cellOf(next->low); to <= cellOf(next->high); ++to) {
+                if (reached.insert(to).second) {
+                    if (reached.size() > kCellBudget) {
+                        return false;
+                    }
+                    pending.push_back(to);
+                }
+            }
+        }
+    } catch (const CalcError&) {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace quandrelle
