@@ -53,6 +53,13 @@ HumidityRise humidityRise(const CalcState& state, StageCache& cache, int j) {
     const double lower = j == 0 ? 0 : cache.mixCapacityWet(state, j);
     rise.capacityStep = upper - lower;
     rise.pressureStep = state.totalPressure[j + 1] - state.totalPressure[j];
+    if (rise.capacityStep == 0 && !(state.partialPress[j + 1] > 0)) {
+        // The vapor of zone j + 1 is gone from the stage's air and adds nothing to the zone: it has
+        // no front to push water ahead of it, and the zone keeps the humidity of the air, as every
+        // zone ahead of a gone vapor does.
+        rise.humidity = state.relHumidity;
+        return rise;
+    }
     auto capWhere = [&] {
         return "the humidity rise of bed zone " + std::to_string(j) + ": the mixture capacities of zones " +
                std::to_string(j) + " and " + std::to_string(j + 1) + " are equal (stage " +

@@ -849,9 +849,27 @@ void runStages(CalcState& state, const RunWay& way) {
     UpdateStageCapacities(state);
     state.totalPressure[k] = StagePressure(state, k);
 
+    // Once the roll-up has taken every vapor left out of the air, each breaks through with the front
+    // that took it and no stage is left to simulate: none of them has a capacity left that a roll-up
+    // could bring back.
+    auto settleWhenAllGone = [&] {
+        if (!holdsNoVapor(state, k)) {
+            return false;
+        }
+        results.noteGoneVapors(state);
+        for (; k >= 1; --k) {
+            state.mixCount = static_cast<std::int16_t>(k);
+            results.settle(state, StageEnd{}, way.serviceCapMinutes);
+        }
+        state.mixCount = 1;
+        return true;
+    };
     while (k > 1) {
         state.mixCount = static_cast<std::int16_t>(k - 1);
         k = state.mixCount;
+        if (settleWhenAllGone()) {
+            return;
+        }
         StageSolves stageSolves;
         stageSolves.record(state, solveAdsorbedFractions(state, perStageConstants, way.stallProofs));
         // Ahead of the front that has just broken through, the weaker vapors are pushed off the

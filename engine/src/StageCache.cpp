@@ -43,6 +43,9 @@ double StageCache::mixCapacityWet(const CalcState& state, int n) {
         const double factor = mixFactor(state, n);
         return mixCapacityWetFrom(state, n, molarVolume, factor);
     };
+    if (holdsNoVapor(state, n)) {
+        return 0;
+    }
     if (!m_enabled) {
         return compute();
     }
@@ -50,6 +53,9 @@ double StageCache::mixCapacityWet(const CalcState& state, int n) {
 }
 
 double StageCache::mixCapacityDry(const CalcState& state, int n) {
+    if (holdsNoVapor(state, n)) {
+        return 0;
+    }
     auto compute = [&] {
         auto where = [&] { return mixtureWhere(state, n); };
         const double molarVolume = mixMolarVolume(state, n);

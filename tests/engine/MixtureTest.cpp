@@ -466,8 +466,8 @@ TEST(WholeRun, AVaporTheRollUpEmptiesBreaksThroughWithTheFrontAheadOfIt) {
 }
 
 TEST(WholeRun, WithoutAnEquilibriumEveryVaporGetsTheShortestSingleVaporTime) {
-    // At stage 4 the roll-up has taken two vapors out of the air and the zones they held have no
-    // capacity left to compare: the model has no answer of its own.
+    // At stage 3 the roll-up has taken Hexane out of the air, and no fractions of the other two on
+    // the falling stretches of their spreading pressures sum to 1: the model has no answer of its own.
     const std::vector<test::VaporInput> vapors = {test::kBenzene, test::kToluene, test::kAcetone,
                                                   test::kHexane, test::kEthylAcetate};
     CalcState state = withVapors(halfMask(0.5f, 0.8f), vapors);
@@ -476,8 +476,9 @@ TEST(WholeRun, WithoutAnEquilibriumEveryVaporGetsTheShortestSingleVaporTime) {
     ASSERT_EQ(state.runReport.method, RunMethod::Conservative);
     ASSERT_EQ(state.runReport.notes.size(), 1u);
     EXPECT_TRUE(
-        state.runReport.notes[0].starts_with("No equilibrium of the mixture under the model: at stage 4 "
-                                             "(Hexane, Benzene, Toluene and Acetone)"))
+        state.runReport.notes[0].starts_with("No equilibrium of the mixture under the model: at stage 3 "
+                                             "(Hexane, Benzene and Toluene) the partial pressure of Hexane "
+                                             "fell to 0 in the roll-up, and no fractions on the falling"))
         << state.runReport.notes[0];
     EXPECT_NE(state.runReport.notes[0].find("conservative estimate"), std::string::npos);
 
