@@ -488,7 +488,11 @@ std::optional<std::string> iterateFractions(CalcState& state, bool leaps, double
     std::int64_t passes = 0;
     std::int64_t nextProofAt = kFirstProofAfter;
     const ScanToReference scan = [leaps](CalcState& scratch, int slot, double referenceSpread) {
-        return scanToReference(scratch, slot, referenceSpread, leaps);
+        try {
+            return ScanEnd{scanToReference(scratch, slot, referenceSpread, leaps), true};
+        } catch (const ScanFailure&) {
+            return ScanEnd{scratch.adsFraction[slot], false};
+        }
     };
     double diff = 1;
     while (std::fabs(diff) > kSettledSumTolerance) {

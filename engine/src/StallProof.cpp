@@ -26,6 +26,9 @@ constexpr double kRoundingPerTerm = 1e-12;
 // Far more than the rounding of a computed reduced potential: a turning point this close outside
 // the potentials at a cell's ends is counted as inside.
 constexpr double kTurnGuard = 1e-6;
+// Widens the fraction at which a scan was shown never to end, far beyond the few grid steps by
+// which a scan against a higher reference could pass it.
+constexpr double kScanEndMargin = 1.01;
 
 // The truncated series' terms, in size: 2/sqrt(pi) |u|^(2n+1) / (n! (2n+1)), n = 0..5.
 double seriesTermsSize(double u) {
@@ -57,7 +60,9 @@ int cellOf(double x) {
     return cell;
 }
 
+// The reference fractions the passes from a cell leave; none when every pass from it fails.
 struct FractionRange {
+    bool none = true;
     double low = 0;
     double high = 0;
 };
@@ -75,24 +80,26 @@ public:
         if (!spread) {
             return std::nullopt;
         }
-        const double lowestSpread = spread->lowest;
-        const double highestSpread = spread->highest;
         // A higher reference pressure stops every scan sooner: the least scanned fractions.
-        const std::optional<double> leastScanned = scannedSum(highestSpread);
-        const std::optional<double> mostScanned = scannedSum(lowestSpread);
-        if (!leastScanned || !mostScanned) {
+        const std::optional<ScannedSum> least = scannedSum(spread->highest);
+        const std::optional<ScannedSum> most = scannedSum(spread->lowest);
+        if (!least || !most) {
             return std::nullopt;
         }
+        if (!least->allEnded) {
+            // Some scan cannot end at any fraction of the cell: every pass from it fails.
+            return FractionRange{};
+        }
         // The pass adds the reference fraction last, and tests the sum against the starting one.
-        const double leastSum = *leastScanned + a;
-        const double mostSum = *mostScanned + b;
+        const double leastSum = least->sum + a;
+        const double mostSum = most->sum + b;
         const bool alwaysAbove = leastSum - m_startSum > m_tolerance;
         const bool alwaysBelow = mostSum - m_startSum < -m_tolerance;
-        if (!(alwaysAbove || alwaysBelow) || !(leastSum > 0)) {
+        if (!(alwaysAbove || alwaysBelow) || !(leastSum > 0) || !std::isfinite(mostSum)) {
             return std::nullopt;
         }
         // A fraction divided by a sum that holds it is at most 1.
-        return FractionRange{a / mostSum, std::min(b / leastSum, 1.0)};
+        return FractionRange{false, a / mostSum, std::min(b / leastSum, 1.0)};
     }
 
 private:
@@ -132,18 +139,26 @@ private:
         return range;
     }
 
-    // The sum of the other vapors' scanned fractions, in the pass's order.
-    std::optional<double> scannedSum(double referenceSpread) {
-        CalcState scratch = m_state;
+    struct ScannedSum {
         double sum = 0;
+        bool allEnded = true;
+    };
+
+    // The sum of the other vapors' scanned fractions, in the pass's order; a scan that cannot end
+    // counts with a bound on where the scans that end against higher references stop.
+    std::optional<ScannedSum> scannedSum(double referenceSpread) {
+        CalcState scratch = m_state;
+        ScannedSum scanned;
         try {
             for (int i = 1; i < m_state.mixCount; ++i) {
-                sum += m_scan(scratch, i, referenceSpread);
+                const ScanEnd end = m_scan(scratch, i, referenceSpread);
+                scanned.allEnded = scanned.allEnded && end.ended;
+                scanned.sum += end.ended ? end.fraction : end.fraction * kScanEndMargin + kFractionStep;
             }
         } catch (const CalcError&) {
             return std::nullopt;
         }
-        return sum;
+        return scanned;
     }
 
     const CalcState& m_state;
@@ -175,7 +190,13 @@ bool passesNeverSettle(const CalcState& state, double startSum, double tolerance
             const int cell = pending.back();
             pending.pop_back();
             const std::optional<FractionRange> next = pass.image(cellStart(cell), cellStart(cell + 1));
-            if (!next || !(next->low > 0)) {
+            if (!next) {
+                return false;
+            }
+            if (next->none) {
+                continue;
+            }
+            if (!(next->low > 0)) {
                 return false;
             }
             for (int to = cellOf(next->low); to <= cellOf(next->high); ++to) {

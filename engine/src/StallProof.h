@@ -17,6 +17,8 @@
 // the division the pass makes, taken in the pass's own order on those bounds, bound what the pass
 // computes anywhere in the cell. When the cells reachable from the current fraction are closed
 // under the pass and none can meet the stop test, no later pass can: the solver would never settle.
+// A pass from a cell where some scan cannot end even against the highest reference pressure there
+// fails at every fraction of the cell, and the bracketing solver takes over from it as well.
 
 #include <functional>
 
@@ -24,9 +26,15 @@
 
 namespace quandrelle {
 
-// The fraction at which the scan of vapor `slot` ends against a fixed reference spreading
-// pressure, as the iterative solver's scan would end against the reference vapor's.
-using ScanToReference = std::function<double(CalcState& scratch, int slot, double referenceSpread)>;
+// Where the scan of vapor `slot` ends against a fixed reference spreading pressure, as the iterative
+// solver's scan would end against the reference vapor's: the fraction it stops at, or, for a scan
+// shown never to end, the fraction at which that was shown. Past that fraction the vapor's spreading
+// pressure only rises, so against any higher reference a scan that ends, ends before it.
+struct ScanEnd {
+    double fraction = 0;
+    bool ended = true;
+};
+using ScanToReference = std::function<ScanEnd(CalcState& scratch, int slot, double referenceSpread)>;
 
 // True when no pass from the current reference fraction state.adsFraction[mixCount] on can leave
 // the fraction sum within `tolerance` of `startSum`. False when that cannot be shown within a
