@@ -679,6 +679,13 @@ private:
 class Standstill {
 public:
     bool reached(const CalcState& state, StageCache& cache) {
+        // Until the water settles, every step changes it: that is seen at little cost.
+        const bool sameWater = std::memcmp(m_lastWater.data(), &state.zoneWater[0], sizeof(m_lastWater)) == 0;
+        std::memcpy(m_lastWater.data(), &state.zoneWater[0], sizeof(m_lastWater));
+        if (!sameWater) {
+            m_previous.reset();
+            return false;
+        }
         const bool idle = !cache.zoneSweep().anyPending(state.mixCount, state.vaporCount);
         StepNumbers now(state, cache.zoneSweep());
         const bool same = idle && m_previousIdle && m_previous && now == *m_previous;
@@ -688,6 +695,7 @@ public:
     }
 
 private:
+    std::array<double, kSlotCount> m_lastWater{};
     std::optional<StepNumbers> m_previous;
     bool m_previousIdle = false;
 };

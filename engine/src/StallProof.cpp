@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "IAST.h"
+#include "ModelConstants.h"
 #include "quandrelle/engine/RunStop.h"
 
 namespace quandrelle {
@@ -151,7 +152,8 @@ private:
         ScannedSum scanned;
         try {
             for (int i = 1; i < m_state.mixCount; ++i) {
-                const ScanEnd end = m_scan(scratch, i, referenceSpread);
+                const std::optional<ScanEnd> never = scanNeverEnds(i, referenceSpread);
+                const ScanEnd end = never ? *never : m_scan(scratch, i, referenceSpread);
                 scanned.allEnded = scanned.allEnded && end.ended;
                 scanned.sum += end.ended ? end.fraction : end.fraction * kScanEndMargin + kFractionStep;
             }
@@ -159,6 +161,37 @@ private:
             return std::nullopt;
         }
         return scanned;
+    }
+
+    // A scan that cannot end, shown without taking its steps: from its first fraction on, the
+    // vapor's spreading pressure falls only until the turning point of the series and rises after
+    // it, so when neither its first value nor its value at the turning point comes within the
+    // tolerance of the reference, none does. Scans against higher references that end stop before
+    // the turning point's fraction. Near that point a scan cannot leap, and could take a hundred
+    // thousand steps to find out.
+    std::optional<ScanEnd> scanNeverEnds(int slot, double referenceSpread) const {
+        const VaporData& vapor = m_state.vapors[slot];
+        const SpreadingTerms first = spreadingPressureAt(m_state, slot, kFractionStep);
+        const double turn = erfTurningPoint();
+        const double atTurn = vapor.affinityCoef * (1 - truncatedErf(turn)) / vapor.molVolume;
+        const double rounding = 2 * kRoundingPerTerm * std::fabs(vapor.affinityCoef / vapor.molVolume) *
+                                (1 + std::max(seriesTermsSize(first.potentialRatio), seriesTermsSize(turn)));
+        const double lowest =
+            first.potentialRatio < turn ? std::min(first.spreadPressure, atTurn) : first.spreadPressure;
+        if (!(lowest - rounding - referenceSpread > 2 * kSpreadPressureTolerance)) {
+            return std::nullopt;
+        }
+        if (!(first.potentialRatio < turn)) {
+            return ScanEnd{kFractionStep, false};
+        }
+        // The fraction whose reduced potential is the turning point: u = R T ln(p_sat x / p) / (E0 beta).
+        const double fraction =
+            m_state.partialPress[slot] / vapor.satPressure *
+            std::exp(turn * m_state.benzenePotential * vapor.affinityCoef / (kGasConstant * m_state.tempK));
+        if (!std::isfinite(fraction)) {
+            return std::nullopt;
+        }
+        return ScanEnd{fraction, false};
     }
 
     const CalcState& m_state;
