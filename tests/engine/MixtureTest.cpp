@@ -433,6 +433,22 @@ void expectWithinOwnRanges(const CalcState& state) {
     }
 }
 
+// A zone whose vapors the roll-up has all taken out of the air holds none of them: like the zone
+// ahead of every front, it has no capacity, where the weighted quantities would divide 0 by 0.
+TEST(MixtureCapacity, AZoneWhoseVaporsAreAllGoneHoldsNothing) {
+    CalcState state = withVapors(halfMask(), {test::kBenzene, test::kToluene});
+    PrepareRun(state);
+    state.mixCount = 2;
+    state.partialPress[1] = 0;
+    state.adsFraction[1] = 0;
+    state.adsFraction[2] = 1;
+    EXPECT_EQ(MixCapacityWet(state, 1), 0.0);
+    EXPECT_EQ(MixCapacityDry(state, 1), 0.0);
+    // The zone that also holds toluene keeps its capacity.
+    EXPECT_GT(MixCapacityWet(state, 2), 0.0);
+    EXPECT_GT(MixCapacityDry(state, 2), 0.0);
+}
+
 TEST(WholeRun, AVaporTheRollUpEmptiesBreaksThroughWithTheFrontAheadOfIt) {
     // Carbon preconditioned at 80 % in very humid air: the roll-up ahead of the front of the stage-5
     // vapor drives toluene's partial pressure to 0.
