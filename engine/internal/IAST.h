@@ -32,6 +32,10 @@ using AdsorbedFractions = std::array<double, kSlotCount>;
 // The error function's Maclaurin series cut after six terms, the quantity the model uses.
 double truncatedErf(double u);
 
+// The positive reduced potential (about 1.4767) at which the truncated series stops rising; it
+// falls beyond it and, mirrored, below its negative.
+double erfTurningPoint();
+
 struct SpreadingTerms {
     double potentialRatio = 0;
     double erfValue = 0;
@@ -80,5 +84,10 @@ void MixtureSequenceStepByStep(CalcState& state);
 // MixtureSequence with the stages stopped at another simulated service time than
 // kMaxServiceMinutes: a vapor beyond it must not change the times of the vapors after it.
 void MixtureSequenceWithServiceCap(CalcState& state, double serviceCapMinutes);
+
+// MixtureSequence with the iterative solver's passes going on until they settle, repeat or reach
+// their limit, however plainly they never settle: the reference that the proofs ending them early
+// are checked against (the same results, other notes).
+void MixtureSequenceWithoutStallProofs(CalcState& state);
 
 }  // namespace quandrelle

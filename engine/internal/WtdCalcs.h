@@ -31,6 +31,12 @@ struct DissolvedTerms {
 };
 
 double mixCapacityFactor(const CalcState& state, int n);
+// True when none of the first n vapors has an adsorbed fraction: the roll-up has taken each out of
+// the stage's air, and the equilibrium gives a vapor gone from the air no fraction. The zone of
+// those vapors then holds none, like the zone ahead of every front: its mixture capacities are 0,
+// where the weighted quantities they come from would be 0 / 0.
+bool holdsNoVapor(const CalcState& state, int n);
+
 double mixCapacityWetFrom(const CalcState& state, int n, double molarVolume, double factor);
 DissolvedTerms dissolvedTerms(const CalcState& state, int slot);
 double dissolvedHumidityTerm(const CalcState& state, int slot);

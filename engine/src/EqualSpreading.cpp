@@ -33,8 +33,9 @@ namespace {
 // More halvings than a double interval can take before its ends meet.
 constexpr int kMaxHalvings = 2000;
 
-// The reduced potential where the truncated error function stops rising: the positive root of its
-// derivative, 1 - u^2 + u^4/2 - u^6/6 + u^8/24 - u^10/120.
+}  // namespace
+
+// The positive root of the series' derivative, 1 - u^2 + u^4/2 - u^6/6 + u^8/24 - u^10/120.
 double erfTurningPoint() {
     static const double turn = [] {
         auto slope = [](double u) {
@@ -57,6 +58,8 @@ double erfTurningPoint() {
     }();
     return turn;
 }
+
+namespace {
 
 // One vapor on the falling stretch of its spreading pressure, as a function of its reduced
 // potential u there.

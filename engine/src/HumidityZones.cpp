@@ -53,6 +53,13 @@ HumidityRise humidityRise(const CalcState& state, StageCache& cache, int j) {
     const double lower = j == 0 ? 0 : cache.mixCapacityWet(state, j);
     rise.capacityStep = upper - lower;
     rise.pressureStep = state.totalPressure[j + 1] - state.totalPressure[j];
+    if (rise.capacityStep == 0 && !(state.partialPress[j + 1] > 0)) {
+        // The vapor of zone j + 1 is gone from the stage's air and adds nothing to the zone: it has
+        // no front to push water ahead of it, and the zone keeps the humidity of the air, as every
+        // zone ahead of a gone vapor does.
+        rise.humidity = state.relHumidity;
+        return rise;
+    }
     auto capWhere = [&] {
         return "the humidity rise of bed zone " + std::to_string(j) + ": the mixture capacities of zones " +
                std::to_string(j) + " and " + std::to_string(j + 1) + " are equal (stage " +
@@ -182,17 +189,47 @@ double WaterIsotherm(const CalcState& state, double humidity, double waterAffini
         state.microporeVolume * checked::exp(-checked::finite(ratio * ratio, where), where), where);
 }
 
+namespace {
+
+auto uptakeWhere() {
+    return [] { return std::string("the water uptake of the bed (is the bed depth 0?)"); };
+}
+
+// The exponent of the uptake fraction 1 - e^exponent over a gap (> 0) to the equilibrium water.
+double uptakeExponent(const CalcState& state, double elapsed, double gap) {
+    auto where = uptakeWhere();
+    const double rate = kWaterUptakeRate * state.faceVelocity * state.tempC * elapsed;
+    return checked::div(checked::finite(rate, where),
+                        checked::finite(state.bedDepth * checked::sqrt(gap, where), where), where);
+}
+
+// At or below this exponent e^exponent is far below half the rounding of 1 (2^-54, e^-37.4): the
+// uptake fraction is exactly 1, and stays 1 while the exponent falls.
+constexpr double kCompleteUptakeExponent = -40;
+
+}  // namespace
+
 double UptakeFraction(const CalcState& state, double elapsed, double previousWater, double equilibriumWater) {
     const double gap = std::fabs(equilibriumWater - previousWater);
     if (!(gap > 0)) {
         return 1;
     }
-    auto where = [] { return std::string("the water uptake of the bed (is the bed depth 0?)"); };
-    const double rate = kWaterUptakeRate * state.faceVelocity * state.tempC * elapsed;
-    const double exponent =
-        checked::div(checked::finite(rate, where),
-                     checked::finite(state.bedDepth * checked::sqrt(gap, where), where), where);
-    return 1 - checked::exp(exponent, where);
+    return 1 - checked::exp(uptakeExponent(state, elapsed, gap), uptakeWhere());
+}
+
+bool uptakeCompleteFromNow(const CalcState& state) {
+    // The exponent falls as the elapsed time grows only where the water moves toward equilibrium
+    // with time (a bed above 0 degrees C).
+    if (!(kWaterUptakeRate * state.faceVelocity * state.tempC < 0)) {
+        return false;
+    }
+    for (int j = 0; j <= state.mixCount; ++j) {
+        const double gap = std::fabs(state.zoneWaterEq[j] - previousWater(state, j));
+        if (gap > 0 && !(uptakeExponent(state, state.elapsedTime, gap) <= kCompleteUptakeExponent)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void updateZones(CalcState& state, StageCache& cache) {

@@ -14,6 +14,10 @@ double WaterIsotherm(const CalcState& state, double humidity, double waterAffini
 // minutes.
 double UptakeFraction(const CalcState& state, double elapsed, double previousWater, double equilibriumWater);
 
+// True when every zone of the stage has reached its water: its uptake fraction is 1 at the
+// elapsed time and stays 1 at every later time, so the elapsed time no longer changes the zones.
+bool uptakeCompleteFromNow(const CalcState& state);
+
 // Ten passes over the zones mixCount..0: water uptake, co-adsorption correction, the stoichiometric
 // times breakTime(1..mixCount) and the humidity rise ahead of each front.
 void UpdateZones(CalcState& state);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <optional>
@@ -13,6 +14,7 @@
 #include "HumidityZones.h"
 #include "ModBreakTime.h"
 #include "StageCache.h"
+#include "StallProof.h"
 #include "WtdCalcs.h"
 #include "quandrelle/engine/DisplayFormat.h"
 #include "quandrelle/engine/ResultTexts.h"
@@ -167,8 +169,8 @@ void NormalizeFractions(CalcState& state, int n) {
 namespace {
 
 // The scan as the model states it: one step of the fraction at a time, both spreading pressures
-// evaluated at every step.
-double scanStepByStep(CalcState& state, int slot, double d) {
+// evaluated at every step; against `fixedReference` instead of the reference vapor's when given.
+double scanStepByStep(CalcState& state, int slot, double d, std::optional<double> fixedReference = {}) {
     const int k = state.mixCount;
     const bool normalizeEachStep = state.vaporCount == 2;
     std::int64_t steps = 0;
@@ -184,8 +186,11 @@ double scanStepByStep(CalcState& state, int slot, double d) {
             scanFails(state, slot, "its fraction stopped growing at " + std::to_string(before));
         }
         SpreadingPressure(state, slot);
-        SpreadingPressure(state, k);
-        d = kSpreadDifferenceScale * (state.spreadPressure[slot] - state.spreadPressure[k]);
+        if (!fixedReference) {
+            SpreadingPressure(state, k);
+        }
+        d = kSpreadDifferenceScale *
+            (state.spreadPressure[slot] - fixedReference.value_or(state.spreadPressure[k]));
         if (scanCannotEnd(state, slot, d)) {
             scanFails(state, slot, "its spreading pressure stays above and rises with the fraction");
         }
@@ -253,13 +258,11 @@ double afterSteps(double x, std::int64_t count) {
 // clearly above the match, so that no step between them can be a match; the reference vapor's
 // spreading pressure does not change during the scan and is evaluated once. The last steps before
 // the match are always evaluated one by one.
-double scanWithLeaps(CalcState& state, int slot, double d) {
+double scanWithLeaps(CalcState& state, int slot, double d, double spreadK) {
     constexpr std::int64_t kFirstLeap = 64;
     // A scan that does not settle can climb to fractions in the thousands, tens of millions of
     // steps; long leaps keep such a scan to a few hundred evaluations.
     constexpr std::int64_t kLongestLeap = std::int64_t{1} << 30;
-    const int k = state.mixCount;
-    const double spreadK = state.spreadPressure[k];
     const VaporData& vapor = state.vapors[slot];
     auto differenceAt = [&](double x) {
         state.adsFraction[slot] = x;
@@ -316,9 +319,21 @@ double matchSpreadingPressure(CalcState& state, int slot, bool leaps) {
     // With two vapors every step renormalises both fractions, so the reference vapor's spreading
     // pressure moves too: that scan is always made step by step.
     if (leaps && state.vaporCount != 2 && slot != k) {
-        return scanWithLeaps(state, slot, d);
+        return scanWithLeaps(state, slot, d, state.spreadPressure[k]);
     }
     return scanStepByStep(state, slot, d);
+}
+
+// The scan of vapor `slot` against a fixed reference spreading pressure: where the scan above
+// ends when the reference vapor's spreading pressure is `referenceSpread` (more than two vapors).
+double scanToReference(CalcState& state, int slot, double referenceSpread, bool leaps) {
+    state.adsFraction[slot] = kFractionStep;
+    SpreadingPressure(state, slot);
+    const double d = kSpreadDifferenceScale * (state.spreadPressure[slot] - referenceSpread);
+    if (leaps) {
+        return scanWithLeaps(state, slot, d, referenceSpread);
+    }
+    return scanStepByStep(state, slot, d, referenceSpread);
 }
 
 // How one equilibrium solution of a stage was found.
@@ -327,7 +342,7 @@ struct SolveRecord {
     std::string why;  // why the iterative solver gave no answer
 };
 
-SolveRecord solveAdsorbedFractions(CalcState& state, bool leaps);
+SolveRecord solveAdsorbedFractions(CalcState& state, bool leaps, bool stallProofs = true);
 
 }  // namespace
 
@@ -452,13 +467,33 @@ bool stopTestNeverPasses(const CalcState& state, const Fractions& scanned, doubl
     return false;
 }
 
+// Converging solutions settle within a few dozen passes; a proof that the passes never settle is
+// tried after this many, and again after ever longer runs of passes, so that its cost stays small
+// beside the passes it spares.
+constexpr std::int64_t kFirstProofAfter = 32;
+constexpr std::int64_t kProofIntervalGrowth = 8;
+
+std::string neverNearTheStartSum(double startSum, std::int64_t passes) {
+    return "the iterative solver's fractions did not settle in " + std::to_string(passes) +
+           " passes, and their sum can be shown never to come within " + generalText(kSettledSumTolerance) +
+           " of " + sumText(startSum) + ", the sum the stage starts from";
+}
+
 // The passes of the iterative solver. Returns why they gave no answer, or nothing when they settled.
-std::optional<std::string> iterateFractions(CalcState& state, bool leaps, double startSum) {
+std::optional<std::string> iterateFractions(CalcState& state, bool leaps, double startSum, bool stallProofs) {
     const int k = state.mixCount;
     // Each pass is determined by the fractions it starts from, so fractions seen before mean the
     // passes will repeat for ever.
     std::map<Fractions, std::int64_t> seen{{fractionsOf(state), 0}};
     std::int64_t passes = 0;
+    std::int64_t nextProofAt = kFirstProofAfter;
+    const ScanToReference scan = [leaps](CalcState& scratch, int slot, double referenceSpread) {
+        try {
+            return ScanEnd{scanToReference(scratch, slot, referenceSpread, leaps), true};
+        } catch (const ScanFailure&) {
+            return ScanEnd{scratch.adsFraction[slot], false};
+        }
+    };
     double diff = 1;
     while (std::fabs(diff) > kSettledSumTolerance) {
         throwIfRunStopped();
@@ -482,10 +517,16 @@ std::optional<std::string> iterateFractions(CalcState& state, bool leaps, double
         if (std::fabs(diff) <= kSettledSumTolerance) {
             break;
         }
-        if (stopTestNeverPasses(state, scanned, sum, startSum, leaps)) {
+        if (stallProofs && stopTestNeverPasses(state, scanned, sum, startSum, leaps)) {
             return settledOnAnotherSum(sum, startSum);
         }
         ++passes;
+        if (stallProofs && passes == nextProofAt) {
+            nextProofAt *= kProofIntervalGrowth;
+            if (passesNeverSettle(state, startSum, kSettledSumTolerance, scan)) {
+                return neverNearTheStartSum(startSum, passes);
+            }
+        }
         const auto [earlier, isNew] = seen.emplace(fractionsOf(state), passes);
         if (!isNew) {
             const std::int64_t period = passes - earlier->second;
@@ -518,7 +559,7 @@ void takeBracketedFractions(CalcState& state, const AdsorbedFractions& fractions
     }
 }
 
-SolveRecord solveAdsorbedFractions(CalcState& state, bool leaps) {
+SolveRecord solveAdsorbedFractions(CalcState& state, bool leaps, bool stallProofs) {
     const int k = state.mixCount;
     const double startSum = fractionSum(state);
     std::optional<std::string> why;
@@ -531,7 +572,7 @@ SolveRecord solveAdsorbedFractions(CalcState& state, bool leaps) {
     }
     if (!why) {
         try {
-            why = iterateFractions(state, leaps, startSum);
+            why = iterateFractions(state, leaps, startSum, stallProofs);
         } catch (const ScanFailure& failure) {
             why = failure.reason();
         }
@@ -585,6 +626,7 @@ namespace {
 struct RunWay {
     bool perStageConstants = true;
     double serviceCapMinutes = kMaxServiceMinutes;
+    bool stallProofs = true;  // whether the solver's passes end once they provably never settle
 };
 
 // How a stage's time loop ended.
@@ -593,13 +635,86 @@ struct StageEnd {
     bool capped = false;  // the loop stopped at the service cap before the front passed
 };
 
+// Everything a time step leaves for the next one to read, to the bit: the zones, the capacities,
+// the times and the stoichiometric times the zone update keeps.
+class StepNumbers {
+public:
+    StepNumbers(const CalcState& state, const ZoneSweep& sweep) {
+        const double scalars[] = {state.brokenPressure, state.brokenCapacity, state.kvReference,
+                                  state.curveShape,     state.kvBase,         state.kvEffective};
+        std::size_t at = 0;
+        for (const double value : scalars) {
+            m_numbers[at++] = value;
+        }
+        const SlotArray<double>* arrays[] = {
+            &state.breakTime,   &state.breakTimeMin,  &state.breakTimeMax,   &state.molarCapacity,
+            &state.stagePress,  &state.zoneOrganic,   &state.zoneWater,      &state.zoneRH,
+            &state.zoneWaterEq, &state.zoneUptake,    &state.zoneWaterMixed, &state.zoneWaterStep,
+            &state.zoneCapStep, &state.zonePressStep, &state.zoneRHRise,     &state.totalPressure};
+        for (const SlotArray<double>* values : arrays) {
+            for (int i = 0; i < kSlotCount; ++i) {
+                m_numbers[at++] = (*values)[i];
+            }
+        }
+        for (const double value : sweep.stoichiometricTime) {
+            m_numbers[at++] = value;
+        }
+    }
+
+    bool operator==(const StepNumbers& other) const {
+        return std::memcmp(m_numbers.data(), other.m_numbers.data(), sizeof(m_numbers)) == 0;
+    }
+
+private:
+    static constexpr std::size_t kCount = 6 + 17 * kSlotCount;
+    std::array<double, kCount> m_numbers{};
+};
+
+// Whether the time steps of a stage have come to a standstill. A step is determined by the numbers
+// the one before left and by the elapsed time, which reaches it only through the zones' water
+// uptake; where nothing of the zone update is left pending, the step's work does not depend on
+// which parts the step before computed. So once two steps in a row, each leaving nothing pending,
+// leave the same numbers while every zone's uptake stays complete, every later step leaves them
+// too: only the elapsed time still moves.
+class Standstill {
+public:
+    bool reached(const CalcState& state, StageCache& cache) {
+        // Until the water settles, every step changes it: that is seen at little cost.
+        const bool sameWater = std::memcmp(m_lastWater.data(), &state.zoneWater[0], sizeof(m_lastWater)) == 0;
+        std::memcpy(m_lastWater.data(), &state.zoneWater[0], sizeof(m_lastWater));
+        if (!sameWater) {
+            m_previous.reset();
+            return false;
+        }
+        const bool idle = !cache.zoneSweep().anyPending(state.mixCount, state.vaporCount);
+        StepNumbers now(state, cache.zoneSweep());
+        const bool same = idle && m_previousIdle && m_previous && now == *m_previous;
+        m_previous = now;
+        m_previousIdle = idle;
+        return same && uptakeCompleteFromNow(state);
+    }
+
+private:
+    std::array<double, kSlotCount> m_lastWater{};
+    std::optional<StepNumbers> m_previous;
+    bool m_previousIdle = false;
+};
+
 StageEnd simulateStage(CalcState& state, const RunWay& way) {
     const int k = state.mixCount;
     StageCache cache(way.perStageConstants);
+    Standstill standstill;
+    // A stage can run to the service cap, a million steps; once its steps stand still, the rest
+    // of them only add to the elapsed time, and only that is done (the same additions, so the
+    // stage ends at the same step). The run that computes everything afresh takes every step, and
+    // is the reference this is checked against.
+    bool standing = false;
     state.elapsedTime = 0;
     while (state.elapsedTime < state.breakTime[k]) {
         const double next = state.elapsedTime + kTimeStepMinutes;
-        throwIfRunStopped();
+        if (!standing) {
+            throwIfRunStopped();
+        }
         if (next > way.serviceCapMinutes) {
             // The bed stays as it stood at the last step within the cap: by then its water uptake has
             // long settled, so the weaker vapors' stages go on from it as they would from any later
@@ -607,9 +722,13 @@ StageEnd simulateStage(CalcState& state, const RunWay& way) {
             return {true, true};
         }
         state.elapsedTime = next;
+        if (standing) {
+            continue;
+        }
         updateZones(state, cache);
         updateStageCapacities(state, cache);
         evaluateVapors(state, cache);
+        standing = cache.enabled() && standstill.reached(state, cache);
     }
     return {state.elapsedTime > 0, false};
 }
@@ -731,7 +850,7 @@ void runStages(CalcState& state, const RunWay& way) {
     StageSolves solves;
     InitialFractions(state);
     OrderByPolarizability(state);
-    solves.record(state, solveAdsorbedFractions(state, perStageConstants));
+    solves.record(state, solveAdsorbedFractions(state, perStageConstants, way.stallProofs));
     solves.report(state.runReport);
     OrderByStoichiometricTime(state);
     for (int i = 1; i <= k; ++i) {
@@ -742,11 +861,29 @@ void runStages(CalcState& state, const RunWay& way) {
     UpdateStageCapacities(state);
     state.totalPressure[k] = StagePressure(state, k);
 
+    // Once the roll-up has taken every vapor left out of the air, each breaks through with the front
+    // that took it and no stage is left to simulate: none of them has a capacity left that a roll-up
+    // could bring back.
+    auto settleWhenAllGone = [&] {
+        if (!holdsNoVapor(state, k)) {
+            return false;
+        }
+        results.noteGoneVapors(state);
+        for (; k >= 1; --k) {
+            state.mixCount = static_cast<std::int16_t>(k);
+            results.settle(state, StageEnd{}, way.serviceCapMinutes);
+        }
+        state.mixCount = 1;
+        return true;
+    };
     while (k > 1) {
         state.mixCount = static_cast<std::int16_t>(k - 1);
         k = state.mixCount;
+        if (settleWhenAllGone()) {
+            return;
+        }
         StageSolves stageSolves;
-        stageSolves.record(state, solveAdsorbedFractions(state, perStageConstants));
+        stageSolves.record(state, solveAdsorbedFractions(state, perStageConstants, way.stallProofs));
         // Ahead of the front that has just broken through, the weaker vapors are pushed off the
         // carbon it took: their partial pressures roll up by the capacity they lose.
         for (int pass = 0; pass < kRollUpPasses; ++pass) {
@@ -763,7 +900,7 @@ void runStages(CalcState& state, const RunWay& way) {
                 }
             }
             state.totalPressure[k] = StagePressure(state, k);
-            stageSolves.record(state, solveAdsorbedFractions(state, perStageConstants));
+            stageSolves.record(state, solveAdsorbedFractions(state, perStageConstants, way.stallProofs));
         }
         stageSolves.report(state.runReport);
         results.noteGoneVapors(state);
@@ -924,6 +1061,10 @@ void MixtureSequenceStepByStep(CalcState& state) {
 
 void MixtureSequenceWithServiceCap(CalcState& state, double serviceCapMinutes) {
     mixtureSequence(state, RunWay{true, serviceCapMinutes});
+}
+
+void MixtureSequenceWithoutStallProofs(CalcState& state) {
+    mixtureSequence(state, RunWay{true, kMaxServiceMinutes, false});
 }
 
 }  // namespace quandrelle

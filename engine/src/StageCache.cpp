@@ -38,7 +38,11 @@ double StageCache::mixFactor(const CalcState& state, int n) {
 }
 
 double StageCache::mixCapacityWet(const CalcState& state, int n) {
+    // The fractions, and so whether the zone holds any vapor, are the stage's own.
     auto compute = [&] {
+        if (holdsNoVapor(state, n)) {
+            return 0.0;
+        }
         const double molarVolume = mixMolarVolume(state, n);
         const double factor = mixFactor(state, n);
         return mixCapacityWetFrom(state, n, molarVolume, factor);
@@ -51,6 +55,9 @@ double StageCache::mixCapacityWet(const CalcState& state, int n) {
 
 double StageCache::mixCapacityDry(const CalcState& state, int n) {
     auto compute = [&] {
+        if (holdsNoVapor(state, n)) {
+            return 0.0;
+        }
         auto where = [&] { return mixtureWhere(state, n); };
         const double molarVolume = mixMolarVolume(state, n);
         return checked::finite(checked::div(state.microporeVolume, molarVolume, where) * mixFactor(state, n),

@@ -70,7 +70,19 @@ double mixCapacityWetFrom(const CalcState& state, int n, double molarVolume, dou
     return checked::finite(checked::div(freeVolume, molarVolume, where) * factor, where);
 }
 
+bool holdsNoVapor(const CalcState& state, int n) {
+    for (int j = 1; j <= n; ++j) {
+        if (state.adsFraction[j] != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 double MixCapacityDry(const CalcState& state, int n) {
+    if (holdsNoVapor(state, n)) {
+        return 0;
+    }
     auto where = [&] { return mixtureWhere(state, n); };
     const double molarVolume = MixMolarVolume(state, n);
     return checked::finite(
@@ -78,6 +90,9 @@ double MixCapacityDry(const CalcState& state, int n) {
 }
 
 double MixCapacityWet(const CalcState& state, int n) {
+    if (holdsNoVapor(state, n)) {
+        return 0;
+    }
     const double molarVolume = MixMolarVolume(state, n);
     const double factor = mixCapacityFactor(state, n);
     return mixCapacityWetFrom(state, n, molarVolume, factor);

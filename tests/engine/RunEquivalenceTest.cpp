@@ -121,6 +121,23 @@ INSTANTIATE_TEST_SUITE_P(Conditions, WaterEdgeTest,
                                            EdgeCase{"HotHumidAirOnDryCarbon", 45, 0.9f, 0}),
                          [](const auto& info) { return std::string(info.param.label); });
 
+// Traces held for weeks on a warm bed: long after the water has settled the time steps stand
+// still, and the rest of each stage only counts its steps.
+TEST(LongStage, MatchesTheRunComputedAfreshToTheBit) {
+    CalcState state = test::halfMask(0.7f, 0.2f);
+    state.tempC = 40;
+    test::VaporInput toluene = test::kToluene;
+    toluene.concentration = 3;
+    toluene.breakConc = 0.3;
+    test::VaporInput hexane = test::kHexane;
+    hexane.concentration = 2;
+    hexane.breakConc = 0.2;
+    for (const auto& vapors : std::vector<std::vector<test::VaporInput>>{{toluene}, {toluene, hexane}}) {
+        SCOPED_TRACE(std::to_string(vapors.size()) + " vapors");
+        expectSameRun(test::withVapors(state, vapors));
+    }
+}
+
 TEST(StateNumbers, NoticeOneBitOfAWorkingArrayAndTheSignOfZero) {
     CalcState state = test::withVapors(test::halfMask(), {test::kBenzene});
     const test::StateNumbers before(state);

@@ -219,6 +219,7 @@ void CorpusTally::add(const CorpusRun& run) {
         cell.slowestSeconds = run.seconds;
         cell.slowestIndex = run.index;
     }
+    cell.slow += run.seconds > kSlowRunSeconds ? 1 : 0;
     if (run.method == "failed") {
         cell.unanswered += run.vapors;
         return;
@@ -254,6 +255,7 @@ CorpusTally::Cell CorpusTally::total(const std::string& method) const {
         sum.above += cell.above;
         sum.aboveByTenth += cell.aboveByTenth;
         sum.unanswered += cell.unanswered;
+        sum.slow += cell.slow;
         if (cell.slowestSeconds > sum.slowestSeconds) {
             sum.slowestSeconds = cell.slowestSeconds;
             sum.slowestIndex = cell.slowestIndex;
@@ -263,15 +265,15 @@ CorpusTally::Cell CorpusTally::total(const std::string& method) const {
 }
 
 void CorpusTally::print(std::ostream& out) const {
-    out << "method        vapors  runs  vapors above alone (>10 %)  no time  slowest s (run)\n";
+    out << "method        vapors  runs  vapors above alone (>10 %)  no time  above 1 s  slowest s (run)\n";
     for (const auto& [method, byCount] : m_cells) {
         for (const auto& [vapors, cell] : byCount) {
             out << std::left << std::setw(14) << method << std::setw(8) << vapors << std::setw(6) << cell.runs
                 << std::setw(28)
                 << (std::to_string(cell.above) + " of " + std::to_string(cell.vapors) + " (" +
                     std::to_string(cell.aboveByTenth) + ")")
-                << std::setw(9) << cell.unanswered << cell.slowestSeconds << " (" << cell.slowestIndex
-                << ")\n";
+                << std::setw(9) << cell.unanswered << std::setw(11) << cell.slow << cell.slowestSeconds
+                << " (" << cell.slowestIndex << ")\n";
         }
     }
 }

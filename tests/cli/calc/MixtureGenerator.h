@@ -67,9 +67,13 @@ struct CorpusRun {
 void runCorpus(MixtureGenerator& generator, int count, int fewestVapors,
                const std::function<void(const CorpusRun&)>& each, bool alone = false);
 
+// A run that keeps the results screen waiting longer than this is counted as slow.
+inline constexpr double kSlowRunSeconds = 1;
+
 // Per answering method and number of vapors: how many vapors came out longer than the same vapor
 // alone (any of estimate, minimum and maximum above its own; and the estimate above by more than
-// 10 %), how many had no time at all, and the slowest run. Runs must come with their `alone` rows.
+// 10 %), how many had no time at all, how many runs were slow, and the slowest run. Runs must come
+// with their `alone` rows.
 class CorpusTally {
 public:
     void add(const CorpusRun& run);
@@ -81,6 +85,7 @@ public:
         int above = 0;
         int aboveByTenth = 0;
         int unanswered = 0;
+        int slow = 0;  // runs that took longer than kSlowRunSeconds
         double slowestSeconds = 0;
         int slowestIndex = -1;
     };
