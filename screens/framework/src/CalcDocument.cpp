@@ -1,6 +1,7 @@
 #include "quandrelle/screens/framework/CalcDocument.h"
 
 #include "quandrelle/engine/DisplayFormat.h"
+#include "quandrelle/scenario/Scenario.h"
 #include "quandrelle/scenario/ScenarioFile.h"
 
 namespace quandrelle {

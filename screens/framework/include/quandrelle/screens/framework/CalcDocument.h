@@ -10,7 +10,10 @@
 #include "quandrelle/engine/CalcState.h"
 #include "quandrelle/engine/Calculate.h"
 #include "quandrelle/engine/Inputs.h"
-#include "quandrelle/scenario/Scenario.h"
+
+namespace quandrelle::calc {
+struct Scenario;
+}
 
 namespace quandrelle {
 
